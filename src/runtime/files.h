@@ -1,0 +1,42 @@
+// File and text operations of the run-time layer. Every operation stores
+// its failure in the pending error number and does nothing while a number
+// is pending; the caller checks with CheckIo or TakeIoError.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+struct FileRecord {
+  intptr_t handle = -1;         // the platform's handle
+  bool open = false;
+  bool ownsHandle = false;      // false for standard output and the console device
+  bool characterDevice = false; // the console, a terminal, the null device
+  bool terminal = false;        // a character device that shows text (not /dev/null)
+};
+
+// Opens an existing file for reading and writing, held against every other
+// opener for as long as it is open.
+void OpenInputFile(FileRecord& file, std::string_view name);
+
+// Creates or empties the report under its name, held like an input; the
+// name "con" reaches the console device.
+void CreateReportFile(FileRecord& file, std::string_view name);
+
+// The process's standard output as an open output file.
+void AttachStandardOutput(FileRecord& file);
+
+// Length in bytes of a disk file; a device or a pipe measures 0.
+int64_t FileLength(FileRecord& file);
+
+// Positions at a byte offset from the start of the file.
+void SeekFile(FileRecord& file, int64_t position);
+
+// Reads exactly count bytes; a file that ends sooner is error 100.
+void ReadFileBlock(FileRecord& file, uint8_t* buffer, size_t count);
+
+// Hands bytes to the platform as a text stream: any shortfall is error 101.
+void WriteFileBytes(FileRecord& file, const void* bytes, size_t count);
+
+// Releases the file; closing never fails.
+void CloseFile(FileRecord& file);

@@ -1,0 +1,20 @@
+// Start-up, the run-time error stop and the single shut-down path.
+#pragma once
+
+#include <cstdint>
+
+// Start-up in its fixed order: fault handler, standard streams, parameter
+// list, pending error cleared. The console window starts after this.
+void StartRunTime(int argc, char** argv);
+
+// Ends with the numbered stop message on standard output; exit code = number.
+[[noreturn]] void RunTimeErrorStop(uint16_t number, const void* place);
+
+// Ends the run with the given exit code through the shut-down sequence.
+[[noreturn]] void EndProgram(int exitCode);
+
+// A routine run on every ending before the stop message, so that a stream
+// holding unwritten text can hand it over. It must not allocate and must
+// not fail loudly: a failure is skipped without a word.
+using HandOverRoutine = void (*)();
+void SetHandOverAtEnd(HandOverRoutine routine);
