@@ -29,10 +29,15 @@ struct Cell {
   int width = 1;         // 2 for a wide character, 0 for its right half
   int foreground = -1;   // palette index 0..15, -1 for the terminal default
   int background = -1;   // palette index 0..15, -1 for the terminal default
+                         // (16..255 for a colour of the 256-colour cube, -2
+                         // for a direct RGB colour outside the palette)
+  bool bold = false;
+  bool reverse = false;
 };
 
 struct RunResult {
-  int exitCode = -1;           // exit status, or 128 + signal
+  int exitCode = -1;           // exit status, or 128 + signal (137 after a
+                               // timeout, 127 when it could not be started)
   bool timedOut = false;
   int columns = 0;
   int rows = 0;
@@ -42,6 +47,9 @@ struct RunResult {
   std::string terminalBytes;   // everything the terminal received
   std::string stdoutBytes;     // the redirected standard output (File or Pipe)
   std::string stderrBytes;     // standard error when there is no terminal
+  std::vector<std::string> scrolledOff;  // rows pushed off the top of the
+                                         // screen, oldest first, as RowText
+  std::string harnessError;    // why the program could not be run, if so
 
   // Row r (0-based) as UTF-8 text, trailing blanks removed.
   std::string RowText(int row) const;
@@ -63,7 +71,15 @@ struct TempDirectory {
   std::string File(const std::string& name) const { return path + "/" + name; }
 };
 
+// Binary-exact. WriteFile fails the current test when it cannot write, and
+// gives a file it creates mode 0666, so that nobody may open it read-write;
+// ReadFile gives "" for a file that cannot be read (use FileExists to tell).
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+// True when `unprivileged` really changes the user: only root can drop to
+// nobody, and only then do file permissions bind the program under test.
+bool RunningAsRoot();
 
 }  // namespace harness
