@@ -15,6 +15,9 @@ void StartRunTime(int argc, char** argv);
 
 // A routine run on every ending before the stop message, so that a stream
 // holding unwritten text can hand it over. It must not allocate and must
-// not fail loudly: a failure is skipped without a word.
+// not fail loudly: a failure is skipped without a word. It runs once, also
+// after a processor fault (then inside the fault handler, so it should only
+// write); a stop or fault inside it ends it and the first stop is reported.
+// The pending error is cleared before it runs, so that its writes are made.
 using HandOverRoutine = void (*)();
 void SetHandOverAtEnd(HandOverRoutine routine);

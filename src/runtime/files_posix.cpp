@@ -1,0 +1,250 @@
+#include "runtime/files.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <string>
+
+#include "runtime/error_numbers.h"
+#include "runtime/io_error.h"
+#include "runtime/system_calls_posix.h"
+
+namespace {
+
+constexpr size_t kSignificantNameLength = 255;
+constexpr mode_t kNewFileMode = 0666;
+
+int HandleOf(const FileRecord& file) { return static_cast<int>(file.handle); }
+
+void StorePlatformError(int code, const char* path = nullptr) {
+  StoreIoError(TranslatePlatformError(code, path));
+}
+
+// False when the record cannot take part: an error is pending (the
+// operation does nothing), or the file is not open (error 103).
+bool ReadyForUse(const FileRecord& file) {
+  if (PendingIoError() != 0) return false;
+  if (!file.open) {
+    StoreIoError(kErrorFileNotOpen);
+    return false;
+  }
+  return true;
+}
+
+// The path handed to the platform: the first 255 characters of the name.
+// A NUL byte would silently cut the name short and reach another file.
+bool PathFromName(std::string_view name, bool backslashIsSeparator, std::string& path) {
+  if (name.size() > kSignificantNameLength) name = name.substr(0, kSignificantNameLength);
+  if (name.find('\0') != std::string_view::npos) {
+    StoreIoError(kErrorInvalidName);
+    return false;
+  }
+  path.assign(name);
+  if (backslashIsSeparator) {
+    for (char& character : path) {
+      if (character == '\\') character = '/';
+    }
+  }
+  return true;
+}
+
+bool NamesConsole(std::string_view name) {
+  if (name.size() != 3) return false;
+  const char* console = "con";
+  for (size_t i = 0; i < 3; ++i) {
+    char character = name[i];
+    if (character >= 'A' && character <= 'Z') character = static_cast<char>(character - 'A' + 'a');
+    if (character != console[i]) return false;
+  }
+  return true;
+}
+
+void ClassifyOpenFile(FileRecord& file, const struct stat& status, bool owned) {
+  file.open = true;
+  file.ownsHandle = owned;
+  file.characterDevice = S_ISCHR(status.st_mode);
+  file.terminal = file.characterDevice && systemCalls.isatty(HandleOf(file)) == 1;
+}
+
+void Abandon(int handle) { systemCalls.close(handle); }
+
+// An advisory lock is the only way to keep other openers out on Linux. It
+// belongs to the open file description, so the same file reached a second
+// time through any path or link is refused as well.
+bool HoldExclusively(int handle) {
+  for (;;) {
+    if (systemCalls.flock(handle, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EINTR) return false;
+  }
+}
+
+int OpenRepeated(const char* path, int flags, mode_t mode) {
+  for (;;) {
+    int handle = systemCalls.open(path, flags, mode);
+    if (handle >= 0 || errno != EINTR) return handle;
+  }
+}
+
+}  // namespace
+
+void OpenInputFile(FileRecord& file, std::string_view name) {
+  if (PendingIoError() != 0) return;
+  std::string path;
+  if (!PathFromName(name, true, path)) return;
+
+  int handle = OpenRepeated(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY, 0);
+  if (handle < 0) {
+    StorePlatformError(errno, path.c_str());
+    return;
+  }
+  struct stat status;
+  if (systemCalls.fstat(handle, &status) != 0) {
+    StorePlatformError(errno);
+    Abandon(handle);
+    return;
+  }
+  // Devices and pipes are shared by nature; a lock on the null device would
+  // be shared with every other process on the machine.
+  if (S_ISREG(status.st_mode) && !HoldExclusively(handle)) {
+    StoreIoError(kErrorAccessDenied);
+    Abandon(handle);
+    return;
+  }
+  file.handle = handle;
+  ClassifyOpenFile(file, status, true);
+}
+
+void CreateReportFile(FileRecord& file, std::string_view name) {
+  if (PendingIoError() != 0) return;
+  std::string path;
+  if (!PathFromName(name, false, path)) return;
+
+  if (NamesConsole(path)) {
+    int handle = OpenRepeated("/dev/tty", O_WRONLY | O_CLOEXEC | O_NOCTTY, 0);
+    if (handle < 0) {
+      StorePlatformError(errno);
+      return;
+    }
+    struct stat status;
+    if (systemCalls.fstat(handle, &status) != 0) {
+      StorePlatformError(errno);
+      Abandon(handle);
+      return;
+    }
+    file.handle = handle;
+    ClassifyOpenFile(file, status, true);
+    return;
+  }
+
+  // Emptying the file waits until the lock is held: a name that reaches one
+  // of the inputs, by whatever path, is refused before it is touched.
+  int handle = OpenRepeated(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, kNewFileMode);
+  if (handle < 0) {
+    StorePlatformError(errno, path.c_str());
+    return;
+  }
+  struct stat status;
+  if (systemCalls.fstat(handle, &status) != 0) {
+    StorePlatformError(errno);
+    Abandon(handle);
+    return;
+  }
+  if (S_ISREG(status.st_mode)) {
+    if (!HoldExclusively(handle)) {
+      StoreIoError(kErrorAccessDenied);
+      Abandon(handle);
+      return;
+    }
+    if (systemCalls.ftruncate(handle, 0) != 0) {
+      StorePlatformError(errno);
+      Abandon(handle);
+      return;
+    }
+  }
+  file.handle = handle;
+  ClassifyOpenFile(file, status, true);
+}
+
+void AttachStandardOutput(FileRecord& file) {
+  if (PendingIoError() != 0) return;
+  constexpr int kStandardOutput = 1;
+  struct stat status;
+  if (systemCalls.fstat(kStandardOutput, &status) != 0) {
+    StorePlatformError(errno);
+    return;
+  }
+  file.handle = kStandardOutput;
+  ClassifyOpenFile(file, status, false);
+}
+
+int64_t FileLength(FileRecord& file) {
+  if (!ReadyForUse(file)) return 0;
+  struct stat status;
+  if (systemCalls.fstat(HandleOf(file), &status) != 0) {
+    StorePlatformError(errno);
+    return 0;
+  }
+  return S_ISREG(status.st_mode) ? static_cast<int64_t>(status.st_size) : 0;
+}
+
+void SeekFile(FileRecord& file, int64_t position) {
+  if (!ReadyForUse(file)) return;
+  if (position < 0) {
+    StoreIoError(kErrorNegativeSeek);
+    return;
+  }
+  if (systemCalls.lseek(HandleOf(file), static_cast<off_t>(position), SEEK_SET) < 0) {
+    // Pipes and terminals have no position; they measure 0, so the only
+    // place they are put at is their start.
+    if (errno == ESPIPE) return;
+    StorePlatformError(errno);
+  }
+}
+
+void ReadFileBlock(FileRecord& file, uint8_t* buffer, size_t count) {
+  if (!ReadyForUse(file)) return;
+  size_t done = 0;
+  while (done < count) {
+    ssize_t delivered = systemCalls.read(HandleOf(file), buffer + done, count - done);
+    if (delivered > 0) {
+      done += static_cast<size_t>(delivered);
+    } else if (delivered == 0) {
+      // Another program shortened the file: the lock is only advisory.
+      StoreIoError(kErrorShortRead);
+      return;
+    } else if (errno != EINTR) {
+      StorePlatformError(errno);
+      return;
+    }
+  }
+}
+
+void WriteFileBytes(FileRecord& file, const void* bytes, size_t count) {
+  if (!ReadyForUse(file)) return;
+  const auto* next = static_cast<const uint8_t*>(bytes);
+  while (count > 0) {
+    ssize_t written = systemCalls.write(HandleOf(file), next, count);
+    if (written > 0) {
+      next += written;
+      count -= static_cast<size_t>(written);
+    } else if (written < 0 && errno == EINTR) {
+      continue;
+    } else {
+      // A text stream reports every shortfall alike, whatever the cause.
+      StoreIoError(kErrorDiskWrite);
+      return;
+    }
+  }
+}
+
+void CloseFile(FileRecord& file) {
+  if (PendingIoError() != 0 || !file.open) return;
+  // A failing close has nothing left to report: the data was handed over
+  // by the writes, and the handle is gone either way.
+  if (file.ownsHandle) systemCalls.close(HandleOf(file));
+  file.open = false;
+  file.ownsHandle = false;
+  file.handle = -1;
+}

@@ -1,0 +1,28 @@
+#include "runtime/io_error.h"
+
+#include "runtime/run_time.h"
+
+namespace {
+uint16_t pending = 0;
+}
+
+uint16_t PendingIoError() { return pending; }
+
+void StoreIoError(uint16_t number) {
+  // The first failure is the one the user needs to see; later operations
+  // do nothing anyway while it is pending.
+  if (pending == 0) pending = number;
+}
+
+[[gnu::noinline]] void CheckIo() {
+  if (pending == 0) return;
+  uint16_t number = pending;
+  pending = 0;
+  RunTimeErrorStop(number, __builtin_extract_return_addr(__builtin_return_address(0)));
+}
+
+uint16_t TakeIoError() {
+  uint16_t number = pending;
+  pending = 0;
+  return number;
+}

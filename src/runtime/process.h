@@ -1,0 +1,26 @@
+// The process services the run-time layer needs from the platform: the
+// standard streams, the program's own path, and the final exit.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Makes sure the three standard streams are open (a closed one is put on
+// the null device, so that no file the tool opens can take its place) and
+// that standard output and standard error hand their text over at once.
+// A write to a closed pipe becomes an ordinary write failure.
+void PrepareStandardStreams();
+
+// The program's own file path as the platform reports it; empty if unknown.
+std::string ProgramPath();
+
+// Writes all bytes to standard output, bypassing every buffer. Safe in a
+// fault handler. False when the bytes could not all be written.
+bool WriteStandardOutput(const char* bytes, size_t count);
+
+// True when standard output is a character device (a terminal, the null
+// device) rather than a file or a pipe.
+bool StandardOutputIsCharacterDevice();
+
+// Ends the process at once with the exit code; nothing is flushed.
+[[noreturn]] void ExitProcess(int exitCode);

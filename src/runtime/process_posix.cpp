@@ -1,0 +1,52 @@
+#include "runtime/process.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+
+void PrepareStandardStreams() {
+  // A stream that was closed when the program started would otherwise be
+  // handed out again by the next open: an input or the report would become
+  // "standard output" and receive the stop message.
+  for (int stream = 0; stream <= 2; ++stream) {
+    if (fcntl(stream, F_GETFD) != -1 || errno != EBADF) continue;
+    int placeholder = open("/dev/null", O_RDWR);
+    if (placeholder >= 0 && placeholder != stream) {
+      dup2(placeholder, stream);
+      close(placeholder);
+    }
+  }
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  std::setvbuf(stderr, nullptr, _IONBF, 0);
+  // A closed pipe must be a write failure the tool reports, not a silent end.
+  signal(SIGPIPE, SIG_IGN);
+}
+
+std::string ProgramPath() {
+  char path[4096];
+  ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+  if (length <= 0 || static_cast<size_t>(length) >= sizeof path) return {};
+  return std::string(path, static_cast<size_t>(length));
+}
+
+bool WriteStandardOutput(const char* bytes, size_t count) {
+  while (count > 0) {
+    ssize_t written = write(STDOUT_FILENO, bytes, count);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes += written;
+    count -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+bool StandardOutputIsCharacterDevice() {
+  struct stat status;
+  return fstat(STDOUT_FILENO, &status) == 0 && S_ISCHR(status.st_mode);
+}
+
+void ExitProcess(int exitCode) { _exit(exitCode); }
