@@ -1,0 +1,72 @@
+#include "tool/driver.h"
+
+#include "console/console_window.h"
+#include "runtime/parameters.h"
+#include "runtime/run_time.h"
+#include "tool/banner.h"
+#include "tool/engine.h"
+#include "tool/report.h"
+#include "tool/run_settings.h"
+#include "tool/switch_prefix.h"
+#include "tool/switches.h"
+
+namespace {
+
+constexpr uint8_t kLightRed = 12;
+constexpr uint8_t kLightGrey = 7;
+
+// Names past the tenth are counted but never stored, so the count check
+// can refuse them after every switch has been looked at.
+void AddFileName(std::string_view name) {
+  if (runSettings.fileCount < kMostFiles) {
+    runSettings.fileNames[runSettings.fileCount] = std::string(name);
+  }
+  ++runSettings.fileCount;
+}
+
+// An empty parameter has no prefix and so is a file name; it cannot be
+// opened and ends the run with the open message.
+void SortParameters() {
+  const int32_t count = ParameterCount();
+  for (int32_t index = 1; index <= count; ++index) {
+    std::string_view parameter = ParameterText(index);
+    if (!parameter.empty() && IsSwitchPrefix(parameter[0])) {
+      ParseSwitch(parameter);
+    } else {
+      AddFileName(parameter);
+    }
+  }
+}
+
+}  // namespace
+
+void RunDriver() {
+  ShowBanner();
+  if (ParameterCount() == 0) {
+    ShowUsage();
+    EndProgram(0);
+  }
+  SortParameters();
+  if (runSettings.fileCount < 2) FatalError("Count of files must be 2 or more");
+  if (runSettings.fileCount > kMostFiles) {
+    FatalError("Count of files must be 10 or less");
+  }
+  OpenInputs();
+  OpenReport(runSettings.reportName);
+  StartAtOffset();
+  WriteReportHeader(runSettings.fileNames, runSettings.fileCount,
+                    LargestComparedPosition());
+  CompareBlocks();
+  CloseReport();
+  CloseInputs();
+}
+
+// Exit code 1: a run that ends with one of these messages compared nothing.
+void FatalError(std::string_view message) {
+  SetTextAttribute(kLightRed);
+  WriteText(message, 0);
+  EndLine();
+  SetTextAttribute(kLightGrey);
+  EndLine();
+  EndProgram(1);
+}

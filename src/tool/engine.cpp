@@ -1,0 +1,87 @@
+#include "tool/engine.h"
+
+#include <string>
+
+#include "runtime/io_error.h"
+#include "tool/driver.h"
+#include "tool/file_slots.h"
+#include "tool/report.h"
+#include "tool/selection.h"
+
+namespace {
+
+// Indexes of the selected positions of the current block.
+uint32_t selectedIndexes[kBlockSize];
+
+}  // namespace
+
+void OpenInputs() {
+  blockValues = BlockValues();
+  for (int k = 0; k < runSettings.fileCount; ++k) {
+    FileSlot& slot = fileSlots[k];
+    slot.name = runSettings.fileNames[k];
+    OpenInputFile(slot.file, slot.name);
+    // Whatever the reason, a refused input gets the tool's own message,
+    // with the name whole as it was typed.
+    if (TakeIoError() != 0) {
+      FatalError("Can't open file: " + std::string(slot.name));
+    }
+    int64_t length = FileLength(slot.file);
+    CheckIo();
+    if (length < blockValues.shortestLength) blockValues.shortestLength = length;
+  }
+}
+
+void StartAtOffset() {
+  int64_t offset = runSettings.startOffset;
+  if (blockValues.shortestLength < offset) FatalError("Nothing to compare");
+  if (offset != 0) {
+    for (int k = 0; k < runSettings.fileCount; ++k) {
+      SeekFile(fileSlots[k].file, offset);
+      CheckIo();
+    }
+  }
+  blockValues.remainingLength = blockValues.shortestLength - offset;
+  blockValues.fullBlocks =
+      blockValues.remainingLength / static_cast<int64_t>(kBlockSize);
+  blockValues.remainder =
+      blockValues.remainingLength % static_cast<int64_t>(kBlockSize);
+}
+
+int64_t LargestComparedPosition() { return blockValues.shortestLength - 1; }
+
+void CompareBlocks() {
+  const int count = runSettings.fileCount;
+  const Selection selection = SelectionFromSettings(runSettings);
+  const uint8_t* blocks[kMostFiles];
+  for (int k = 0; k < count; ++k) blocks[k] = fileSlots[k].buffer;
+  uint8_t bytes[kMostFiles];
+
+  const int64_t fullBlocks = blockValues.fullBlocks;
+  for (int64_t block = 0; block <= fullBlocks; ++block) {
+    size_t length = block == fullBlocks
+                        ? static_cast<size_t>(blockValues.remainder)
+                        : kBlockSize;
+    if (length == 0) break;
+    for (int k = 0; k < count; ++k) {
+      ReadFileBlock(fileSlots[k].file, fileSlots[k].buffer, length);
+      CheckIo();
+    }
+    size_t selected =
+        FindSelected(blocks, count, length, selection, selectedIndexes);
+    const int64_t blockStart =
+        block * static_cast<int64_t>(kBlockSize) + runSettings.startOffset;
+    for (size_t i = 0; i < selected; ++i) {
+      uint32_t index = selectedIndexes[i];
+      for (int k = 0; k < count; ++k) bytes[k] = blocks[k][index];
+      WriteDifferenceLine(blockStart + index, bytes, count);
+    }
+  }
+}
+
+void CloseInputs() {
+  for (int k = 0; k < runSettings.fileCount; ++k) {
+    CloseFile(fileSlots[k].file);
+    CheckIo();
+  }
+}

@@ -1,0 +1,22 @@
+// The difference report: one header line naming the files, then one line
+// per selected position.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Opens the report under its name: the empty name is standard output,
+// "con" the terminal, every other name a file created afresh.
+void OpenReport(std::string_view name);
+
+// The header line. largestPosition (shortest length - 1) fixes how many
+// digits every position of this report gets.
+void WriteReportHeader(const std::string* names, int count,
+                       int64_t largestPosition);
+
+// One line: the position and the byte of every file, in file order.
+void WriteDifferenceLine(int64_t position, const uint8_t* bytes, int count);
+
+// Hands over what is still buffered and releases the destination.
+void CloseReport();

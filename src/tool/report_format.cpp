@@ -1,0 +1,161 @@
+#include "tool/report_format.h"
+
+#include <array>
+#include <cstring>
+
+#include "console/terminal_text.h"
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+constexpr char kSeparator[] = " \xB3";
+
+struct HexPairs {
+  char text[256][2];
+};
+
+constexpr HexPairs BuildHexPairs() {
+  HexPairs pairs{};
+  for (int b = 0; b < 256; ++b) {
+    pairs.text[b][0] = kHexDigits[b >> 4];
+    pairs.text[b][1] = kHexDigits[b & 0xF];
+  }
+  return pairs;
+}
+
+constexpr HexPairs kHexPairs = BuildHexPairs();
+
+void AppendPiece(ColumnText& column, std::string_view piece) {
+  std::memcpy(column.text + column.length, piece.data(), piece.size());
+  column.length = static_cast<uint8_t>(column.length + piece.size());
+}
+
+ColumnText BuildColumn(uint8_t b, bool terminal) {
+  ColumnText column{};
+  AppendPiece(column, SeparatorText(terminal));
+  char decimal[3] = {' ', ' ', static_cast<char>('0' + b % 10)};
+  if (b >= 10) decimal[1] = static_cast<char>('0' + b / 10 % 10);
+  if (b >= 100) decimal[0] = static_cast<char>('0' + b / 100);
+  AppendPiece(column, std::string_view(decimal, 3));
+  AppendPiece(column, "  $");
+  AppendPiece(column, std::string_view(kHexPairs.text[b], 2));
+  AppendPiece(column, " '");
+  char raw = static_cast<char>(b);
+  if (b < 0x20) {
+    AppendPiece(column, ".");
+  } else if (terminal && b >= 0x7F) {
+    AppendPiece(column, CodePage437Utf8(b));
+  } else {
+    AppendPiece(column, std::string_view(&raw, 1));
+  }
+  AppendPiece(column, "'");
+  return column;
+}
+
+struct ColumnTable {
+  ColumnText columns[256];
+};
+
+ColumnTable BuildColumnTable(bool terminal) {
+  ColumnTable table;
+  for (int b = 0; b < 256; ++b) {
+    table.columns[b] = BuildColumn(static_cast<uint8_t>(b), terminal);
+  }
+  return table;
+}
+
+// Bytes 0x20..0x7E show as themselves; a valid displayable UTF-8 sequence
+// passes whole; every other byte, control bytes included, becomes its code
+// page 437 character so a name can never steer the terminal.
+std::string TerminalText(std::string_view text, int& cells) {
+  std::string shown;
+  cells = 0;
+  for (size_t at = 0; at < text.size();) {
+    uint8_t b = static_cast<uint8_t>(text[at]);
+    if (b >= 0x20 && b < 0x7F) {
+      shown += text[at];
+      ++at;
+      ++cells;
+      continue;
+    }
+    int width = 0;
+    int length = b >= 0x80 ? ValidUtf8CharacterLength(text, at, &width) : 0;
+    if (length > 0) {
+      shown.append(text.substr(at, static_cast<size_t>(length)));
+      at += static_cast<size_t>(length);
+      cells += width;
+    } else {
+      shown.append(CodePage437Utf8(b));
+      ++at;
+      ++cells;
+    }
+  }
+  return shown;
+}
+
+}  // namespace
+
+std::string HexByte(uint8_t value) {
+  return std::string(kHexPairs.text[value], 2);
+}
+
+std::string HexLong(uint32_t value) {
+  std::string text(8, '0');
+  for (int i = 7; i >= 0; --i) {
+    text[static_cast<size_t>(i)] = kHexDigits[value & 0xF];
+    value >>= 4;
+  }
+  return text;
+}
+
+int PositionDigits(int64_t largestPosition) {
+  int digits = kShortestPositionDigits;
+  if (largestPosition <= 0) return digits;
+  uint64_t rest = static_cast<uint64_t>(largestPosition) >> (4 * digits);
+  while (rest != 0) {
+    ++digits;
+    rest >>= 4;
+  }
+  return digits;
+}
+
+size_t FormatLead(uint64_t position, int digits, char* out) {
+  // Two digits per table look-up, from the lowest byte upward; an odd
+  // count of digits takes its leading digit alone.
+  int at = digits;
+  while (at >= 2) {
+    at -= 2;
+    std::memcpy(out + at, kHexPairs.text[position & 0xFF], 2);
+    position >>= 8;
+  }
+  if (at == 1) out[0] = kHexDigits[position & 0xF];
+  out[digits] = ' ';
+  out[digits + 1] = ' ';
+  return static_cast<size_t>(digits) + 2;
+}
+
+std::string HeaderLead(int digits) {
+  std::string lead = "Files:";
+  lead.resize(static_cast<size_t>(digits) + 2, ' ');
+  return lead;
+}
+
+std::string_view SeparatorText(bool terminal) {
+  static const std::string terminalSeparator =
+      std::string(1, ' ').append(CodePage437Utf8(0xB3));
+  return terminal ? std::string_view(terminalSeparator)
+                  : std::string_view(kSeparator, 2);
+}
+
+std::string HeaderNameField(std::string_view name, bool terminal) {
+  int cells = static_cast<int>(name.size());
+  std::string shown = terminal ? TerminalText(name, cells) : std::string(name);
+  if (cells >= kNameField) return shown;
+  return std::string(static_cast<size_t>(kNameField - cells), ' ').append(shown);
+}
+
+const ColumnText* ColumnTexts(bool terminal) {
+  static const ColumnTable fileTable = BuildColumnTable(false);
+  static const ColumnTable terminalTable = BuildColumnTable(true);
+  return terminal ? terminalTable.columns : fileTable.columns;
+}

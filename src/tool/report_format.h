@@ -1,0 +1,52 @@
+// The texts of the difference report: hexadecimal formatters, the
+// position lead, the header pieces and the precomputed file columns.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr int kNameField = 12;
+constexpr int kShortestPositionDigits = 8;
+constexpr int kLongestPositionDigits = 16;
+// The position digits and the two blanks after them.
+constexpr size_t kLongestLead = kLongestPositionDigits + 2;
+
+// Two uppercase hexadecimal digits.
+std::string HexByte(uint8_t value);
+
+// Eight uppercase hexadecimal digits, leading zeros kept.
+std::string HexLong(uint32_t value);
+
+// How many digits every position of a report gets: eight while the
+// largest position fits, else as many as the largest needs.
+int PositionDigits(int64_t largestPosition);
+
+// Writes the position in digits hexadecimal digits and two blanks; returns
+// the count of bytes written (digits + 2).
+size_t FormatLead(uint64_t position, int digits, char* out);
+
+// The header's lead: "Files:" and blanks, as wide as a position lead.
+std::string HeaderLead(int digits);
+
+// The separator before a file's header column.
+std::string_view SeparatorText(bool terminal);
+
+// A file name right-aligned in the name field. For a terminal, bytes that
+// are no valid displayable UTF-8 become code page 437 characters and the
+// field is measured in terminal cells.
+std::string HeaderNameField(std::string_view name, bool terminal);
+
+// A file's difference column for one byte value: separator, decimal,
+// hexadecimal and the quoted character.
+struct ColumnText {
+  uint8_t length;
+  char text[23];
+};
+
+constexpr size_t kFileColumnLength = 14;
+
+// The 256 columns; built on first use, so call it before comparing.
+const ColumnText* ColumnTexts(bool terminal);

@@ -1,0 +1,88 @@
+#include "tool/report_stream.h"
+
+#include <cstring>
+
+#include "runtime/io_error.h"
+#include "runtime/run_time.h"
+
+ReportStream reportStream;
+
+namespace {
+
+// A terminal gets each step as soon as it is complete; everything else
+// gets few large writes, since one system call per short piece would
+// dominate the run time of a large report.
+constexpr size_t kDeviceBuffer = 256;
+constexpr size_t kFileBuffer = 65536;
+constexpr size_t kLongestName = 255;
+
+char buffer[kFileBuffer];
+
+// The buffer counts as empty before the write, so a failed hand-over is
+// never repeated by the hand-over at the end of the run.
+void HandOverBuffer() {
+  size_t count = reportStream.held;
+  reportStream.held = 0;
+  if (count == 0) return;
+  WriteFileBytes(reportStream.file, buffer, count);
+  CheckIo();
+}
+
+// Runs on every ending while the stream is open, so lines already written
+// reach the destination even when the run stops. It must not stop again:
+// a failure here is dropped, and an error already pending is kept for the
+// stop that is under way.
+void HandOverAtEnd() {
+  if (!reportStream.open || reportStream.held == 0) return;
+  size_t count = reportStream.held;
+  reportStream.held = 0;
+  uint16_t pending = TakeIoError();
+  WriteFileBytes(reportStream.file, buffer, count);
+  TakeIoError();
+  if (pending != 0) StoreIoError(pending);
+}
+
+}  // namespace
+
+void OpenReportStream(std::string_view name) {
+  reportStream = ReportStream();
+  name = name.substr(0, kLongestName);
+  if (name.empty()) {
+    AttachStandardOutput(reportStream.file);
+  } else {
+    CreateReportFile(reportStream.file, name);
+  }
+  CheckIo();
+  reportStream.device = reportStream.file.characterDevice;
+  reportStream.terminal = reportStream.file.terminal;
+  reportStream.capacity = reportStream.device ? kDeviceBuffer : kFileBuffer;
+  reportStream.open = true;
+  SetHandOverAtEnd(HandOverAtEnd);
+}
+
+void AppendToReport(std::string_view piece) {
+  while (piece.size() > reportStream.capacity - reportStream.held) {
+    size_t room = reportStream.capacity - reportStream.held;
+    std::memcpy(buffer + reportStream.held, piece.data(), room);
+    reportStream.held = reportStream.capacity;
+    piece.remove_prefix(room);
+    HandOverBuffer();
+  }
+  std::memcpy(buffer + reportStream.held, piece.data(), piece.size());
+  reportStream.held += piece.size();
+}
+
+void EndReportStep() {
+  if (reportStream.device) HandOverBuffer();
+}
+
+void CloseReportStream() {
+  HandOverBuffer();
+  reportStream.open = false;
+  // Standard output and character devices stay open: only a file of the
+  // report's own is released.
+  if (reportStream.file.ownsHandle && !reportStream.device) {
+    CloseFile(reportStream.file);
+    CheckIo();
+  }
+}

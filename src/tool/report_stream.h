@@ -1,0 +1,32 @@
+// The report stream: its destination, its buffer and when the buffer is
+// handed to the platform.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "runtime/files.h"
+
+struct ReportStream {
+  FileRecord file;
+  bool open = false;
+  bool device = false;    // a character device: every step is handed over
+  bool terminal = false;  // shows text: bytes are translated for it
+  size_t capacity = 0;
+  size_t held = 0;
+};
+
+extern ReportStream reportStream;
+
+// Opens the destination; a failure is a run-time error stop.
+void OpenReportStream(std::string_view name);
+
+// Appends a piece; a full buffer is handed over and the piece continues in
+// the emptied buffer.
+void AppendToReport(std::string_view piece);
+
+// Ends a write step: on a character device the buffer goes out at once.
+void EndReportStep();
+
+// Hands over what the buffer holds, then releases a file of its own.
+void CloseReportStream();

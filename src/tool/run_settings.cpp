@@ -1,0 +1,3 @@
+#include "tool/run_settings.h"
+
+RunSettings runSettings;

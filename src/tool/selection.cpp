@@ -1,0 +1,151 @@
+#include "tool/selection.h"
+
+#include <bit>
+#include <cstring>
+
+namespace {
+
+using Word = uint64_t;
+constexpr size_t kWordBytes = sizeof(Word);
+// Equal runs are skipped this many bytes at a time.
+constexpr size_t kStrideBytes = 4 * kWordBytes;
+
+Word LoadWord(const uint8_t* at) {
+  Word word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
+
+// Bits set wherever some block's word differs from the first block's.
+Word DifferenceBits(const uint8_t* const* blocks, int count, size_t at) {
+  Word first = LoadWord(blocks[0] + at);
+  Word bits = 0;
+  for (int k = 1; k < count; ++k) bits |= LoadWord(blocks[k] + at) ^ first;
+  return bits;
+}
+
+// Appends the index of every differing byte of one word, lowest address
+// first whatever the byte order of the machine.
+size_t AppendDifferingBytes(Word bits, size_t at, uint32_t* indexes,
+                            size_t found) {
+  while (bits != 0) {
+    int byte;
+    if constexpr (std::endian::native == std::endian::little) {
+      byte = std::countr_zero(bits) / 8;
+    } else {
+      byte = std::countl_zero(bits) / 8;
+    }
+    indexes[found++] = static_cast<uint32_t>(at + byte);
+    int shift = std::endian::native == std::endian::little
+                    ? byte * 8
+                    : (static_cast<int>(kWordBytes) - 1 - byte) * 8;
+    bits &= ~(Word{0xFF} << shift);
+  }
+  return found;
+}
+
+bool Rises(const uint8_t* bytes, int count) {
+  for (int k = 1; k < count; ++k) {
+    if (bytes[k] <= bytes[k - 1]) return false;
+  }
+  return true;
+}
+
+bool Falls(const uint8_t* bytes, int count) {
+  for (int k = 1; k < count; ++k) {
+    if (bytes[k] >= bytes[k - 1]) return false;
+  }
+  return true;
+}
+
+// Steps are taken as plain integers (-255..255), so nothing wraps around.
+bool StepsMatch(const uint8_t* bytes, int count, const Selection& selection) {
+  int32_t first = int32_t{bytes[1]} - int32_t{bytes[0]};
+  if (selection.anyStep ? first == 0 : first != selection.stepSize) {
+    return false;
+  }
+  for (int k = 2; k < count; ++k) {
+    if (int32_t{bytes[k]} - int32_t{bytes[k - 1]} != first) return false;
+  }
+  return true;
+}
+
+bool AnySelection(const Selection& selection) {
+  return selection.ascending || selection.descending || selection.step;
+}
+
+// The tests beyond "different"; bytes are known to differ somewhere.
+bool PassesSelection(const uint8_t* bytes, int count,
+                     const Selection& selection) {
+  return (selection.ascending && Rises(bytes, count)) ||
+         (selection.descending && Falls(bytes, count)) ||
+         (selection.step && StepsMatch(bytes, count, selection));
+}
+
+}  // namespace
+
+Selection SelectionFromSettings(const RunSettings& settings) {
+  Selection selection;
+  selection.ascending = settings.ascending;
+  selection.descending = settings.descending;
+  selection.step = settings.step;
+  selection.anyStep = settings.anyStep;
+  selection.stepSize = settings.stepSize;
+  return selection;
+}
+
+bool IsSelected(const uint8_t* bytes, int count, const Selection& selection) {
+  bool different = false;
+  for (int k = 1; k < count && !different; ++k) different = bytes[k] != bytes[0];
+  if (!different) return false;
+  return !AnySelection(selection) || PassesSelection(bytes, count, selection);
+}
+
+size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length,
+                       uint32_t* indexes) {
+  size_t found = 0;
+  size_t at = 0;
+  for (; at + kStrideBytes <= length; at += kStrideBytes) {
+    Word bits[4];
+    for (size_t w = 0; w < 4; ++w) {
+      bits[w] = DifferenceBits(blocks, count, at + w * kWordBytes);
+    }
+    if ((bits[0] | bits[1] | bits[2] | bits[3]) == 0) continue;
+    for (size_t w = 0; w < 4; ++w) {
+      found = AppendDifferingBytes(bits[w], at + w * kWordBytes, indexes, found);
+    }
+  }
+  for (; at + kWordBytes <= length; at += kWordBytes) {
+    found = AppendDifferingBytes(DifferenceBits(blocks, count, at), at,
+                                 indexes, found);
+  }
+  for (; at < length; ++at) {
+    for (int k = 1; k < count; ++k) {
+      if (blocks[k][at] != blocks[0][at]) {
+        indexes[found++] = static_cast<uint32_t>(at);
+        break;
+      }
+    }
+  }
+  return found;
+}
+
+size_t KeepSelected(const uint8_t* const* blocks, int count,
+                    const Selection& selection, uint32_t* indexes,
+                    size_t found) {
+  if (!AnySelection(selection)) return found;
+  size_t kept = 0;
+  uint8_t bytes[kMostFiles];
+  for (size_t i = 0; i < found; ++i) {
+    uint32_t index = indexes[i];
+    for (int k = 0; k < count; ++k) bytes[k] = blocks[k][index];
+    if (PassesSelection(bytes, count, selection)) indexes[kept++] = index;
+  }
+  return kept;
+}
+
+size_t FindSelected(const uint8_t* const* blocks, int count, size_t length,
+                    const Selection& selection, uint32_t* indexes) {
+  size_t found = FindDifferences(blocks, count, length, indexes);
+  return KeepSelected(blocks, count, selection, indexes, found);
+}

@@ -1,0 +1,63 @@
+#include "tool/switches.h"
+
+#include <string>
+
+#include "runtime/integer_text.h"
+#include "tool/driver.h"
+
+namespace {
+
+// The character after the letter is a separator that is never checked,
+// so "-fout.txt" names "ut.txt".
+std::string_view SwitchValue(std::string_view parameter) {
+  return parameter.size() > 3 ? parameter.substr(3) : std::string_view();
+}
+
+}  // namespace
+
+bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
+  if (parameter.size() < 2) return false;
+  switch (parameter[1]) {
+    case 'A':
+    case 'a':
+      settings.ascending = true;
+      return true;
+    case 'D':
+    case 'd':
+      settings.descending = true;
+      return true;
+    case 'F':
+    case 'f':
+      settings.reportName = std::string(SwitchValue(parameter));
+      return true;
+    case 'O':
+    case 'o':
+      // An invalid offset text is 0 on purpose: the value is taken
+      // whether or not the conversion succeeded.
+      settings.startOffset = ParseIntegerText(SwitchValue(parameter)).value;
+      return true;
+    case 'S':
+    case 's': {
+      std::string_view value = SwitchValue(parameter);
+      if (value.empty()) {
+        settings.step = true;
+        settings.anyStep = true;
+        return true;
+      }
+      IntegerTextResult size = ParseIntegerText(value);
+      if (size.errorPosition != 0) return false;
+      settings.step = true;
+      settings.anyStep = false;
+      settings.stepSize = size.value;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void ParseSwitch(std::string_view parameter) {
+  if (!ApplySwitch(parameter, runSettings)) {
+    FatalError("Unknown Parameter: " + std::string(parameter));
+  }
+}
