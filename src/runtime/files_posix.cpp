@@ -87,6 +87,21 @@ int OpenRepeated(const char* path, int flags, mode_t mode) {
   }
 }
 
+// Opens and examines a path; on failure the error is stored and -1 returned.
+int OpenAndExamine(const char* path, int flags, mode_t mode, struct stat& status) {
+  int handle = OpenRepeated(path, flags, mode);
+  if (handle < 0) {
+    StorePlatformError(errno, path);
+    return -1;
+  }
+  if (systemCalls.fstat(handle, &status) != 0) {
+    StorePlatformError(errno);
+    Abandon(handle);
+    return -1;
+  }
+  return handle;
+}
+
 }  // namespace
 
 void OpenInputFile(FileRecord& file, std::string_view name) {
@@ -94,17 +109,9 @@ void OpenInputFile(FileRecord& file, std::string_view name) {
   std::string path;
   if (!PathFromName(name, true, path)) return;
 
-  int handle = OpenRepeated(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY, 0);
-  if (handle < 0) {
-    StorePlatformError(errno, path.c_str());
-    return;
-  }
   struct stat status;
-  if (systemCalls.fstat(handle, &status) != 0) {
-    StorePlatformError(errno);
-    Abandon(handle);
-    return;
-  }
+  int handle = OpenAndExamine(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY, 0, status);
+  if (handle < 0) return;
   // Devices and pipes are shared by nature; a lock on the null device would
   // be shared with every other process on the machine.
   if (S_ISREG(status.st_mode) && !HoldExclusively(handle)) {
@@ -122,17 +129,9 @@ void CreateReportFile(FileRecord& file, std::string_view name) {
   if (!PathFromName(name, false, path)) return;
 
   if (NamesConsole(path)) {
-    int handle = OpenRepeated("/dev/tty", O_WRONLY | O_CLOEXEC | O_NOCTTY, 0);
-    if (handle < 0) {
-      StorePlatformError(errno);
-      return;
-    }
     struct stat status;
-    if (systemCalls.fstat(handle, &status) != 0) {
-      StorePlatformError(errno);
-      Abandon(handle);
-      return;
-    }
+    int handle = OpenAndExamine("/dev/tty", O_WRONLY | O_CLOEXEC | O_NOCTTY, 0, status);
+    if (handle < 0) return;
     file.handle = handle;
     ClassifyOpenFile(file, status, true);
     return;
@@ -140,17 +139,10 @@ void CreateReportFile(FileRecord& file, std::string_view name) {
 
   // Emptying the file waits until the lock is held: a name that reaches one
   // of the inputs, by whatever path, is refused before it is touched.
-  int handle = OpenRepeated(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, kNewFileMode);
-  if (handle < 0) {
-    StorePlatformError(errno, path.c_str());
-    return;
-  }
   struct stat status;
-  if (systemCalls.fstat(handle, &status) != 0) {
-    StorePlatformError(errno);
-    Abandon(handle);
-    return;
-  }
+  int handle = OpenAndExamine(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY,
+                              kNewFileMode, status);
+  if (handle < 0) return;
   if (S_ISREG(status.st_mode)) {
     if (!HoldExclusively(handle)) {
       StoreIoError(kErrorAccessDenied);

@@ -1,12 +1,13 @@
+// File operations on a scratch directory, with the system calls replaced
+// where a test needs short counts, interruptions or failures.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <csignal>
-#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -20,312 +21,191 @@
 
 namespace {
 
-// What the injected calls do; reset for every test.
 struct Injection {
-  int readChunk = 0;          // deliver at most this many bytes per read (0: all)
-  int interruptedReads = 0;   // fail this many reads with EINTR first
-  int readFailure = 0;        // fail every read with this errno
-  int writeChunk = 0;
-  int interruptedWrites = 0;
-  int writeFailure = 0;
-  bool writeAcceptsNothing = false;
-  int openFailure = 0;
-  int calls = 0;              // every injected call counts here
-  std::vector<std::string> openedPaths;
+  int chunk = 0;          // at most this many bytes per read or write (0: all asked for)
+  int interruptions = 0;  // fail this many calls with EINTR first
+  int failure = 0;        // then fail every call with this errno
+  bool writesNothing = false;
+  int calls = 0;          // every replaced call counts here
+  std::vector<std::string> opened;
   std::string written;
 };
 Injection injection;
 
-ssize_t InjectedRead(int handle, void* buffer, size_t count) {
+// True when the call is to fail; otherwise count is cut to the chunk.
+bool Fails(size_t& count) {
   ++injection.calls;
-  if (injection.interruptedReads > 0) {
-    --injection.interruptedReads;
+  if (injection.interruptions > 0) {
+    --injection.interruptions;
     errno = EINTR;
-    return -1;
+    return true;
   }
-  if (injection.readFailure != 0) {
-    errno = injection.readFailure;
-    return -1;
+  if (injection.failure != 0) {
+    errno = injection.failure;
+    return true;
   }
-  if (injection.readChunk > 0 && count > static_cast<size_t>(injection.readChunk))
-    count = static_cast<size_t>(injection.readChunk);
-  return kPlatformSystemCalls.read(handle, buffer, count);
+  if (injection.chunk > 0) count = std::min(count, static_cast<size_t>(injection.chunk));
+  return false;
 }
 
-ssize_t InjectedWrite(int, const void* bytes, size_t count) {
-  ++injection.calls;
-  if (injection.interruptedWrites > 0) {
-    --injection.interruptedWrites;
-    errno = EINTR;
-    return -1;
-  }
-  if (injection.writeFailure != 0) {
-    errno = injection.writeFailure;
-    return -1;
-  }
-  if (injection.writeAcceptsNothing) return 0;
-  if (injection.writeChunk > 0 && count > static_cast<size_t>(injection.writeChunk))
-    count = static_cast<size_t>(injection.writeChunk);
-  injection.written.append(static_cast<const char*>(bytes), count);
-  return static_cast<ssize_t>(count);
+void InjectAll() {
+  systemCalls.read = [](int handle, void* buffer, size_t count) -> ssize_t {
+    return Fails(count) ? -1 : kPlatformSystemCalls.read(handle, buffer, count);
+  };
+  systemCalls.write = [](int, const void* bytes, size_t count) -> ssize_t {
+    if (Fails(count)) return -1;
+    if (injection.writesNothing) return 0;
+    injection.written.append(static_cast<const char*>(bytes), count);
+    return static_cast<ssize_t>(count);
+  };
+  systemCalls.open = [](const char* path, int flags, mode_t mode) {
+    size_t none = 0;
+    injection.opened.push_back(path);
+    return Fails(none) ? -1 : kPlatformSystemCalls.open(path, flags, mode);
+  };
+  systemCalls.fstat = [](int handle, struct stat* status) {
+    ++injection.calls;
+    return kPlatformSystemCalls.fstat(handle, status);
+  };
+  systemCalls.lseek = [](int handle, off_t offset, int whence) {
+    ++injection.calls;
+    return kPlatformSystemCalls.lseek(handle, offset, whence);
+  };
 }
 
-int InjectedOpen(const char* path, int flags, mode_t mode) {
-  ++injection.calls;
-  injection.openedPaths.push_back(path);
-  if (injection.openFailure != 0) {
-    errno = injection.openFailure;
-    return -1;
-  }
-  return kPlatformSystemCalls.open(path, flags, mode);
-}
-
-int CountedFstat(int handle, struct stat* status) {
-  ++injection.calls;
-  return kPlatformSystemCalls.fstat(handle, status);
-}
-
-off_t CountedLseek(int handle, off_t offset, int whence) {
-  ++injection.calls;
-  return kPlatformSystemCalls.lseek(handle, offset, whence);
-}
+const std::string kSample = "0123456789abcdefghijklmnopqrstuvwxyz";
 
 class FileOperations : public testing::Test {
  protected:
   void SetUp() override {
     TakeIoError();
     injection = Injection();
-    systemCalls = kPlatformSystemCalls;
     char pattern[] = "/tmp/zev-files-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     directory = pattern;
   }
 
+  // Every record is closed, so that a failed check leaves no lock behind.
   void TearDown() override {
-    TakeIoError();
-    for (FileRecord& file : records) CloseFile(file);
     systemCalls = kPlatformSystemCalls;
     TakeIoError();
+    for (FileRecord& file : records) CloseFile(file);
     std::filesystem::remove_all(directory);
   }
 
-  std::string MakeFile(const std::string& name, const std::string& contents) {
-    std::string path = directory + "/" + name;
-    std::ofstream(path, std::ios::binary) << contents;
-    return path;
+  std::string MakeFile(const std::string& name, const std::string& contents = kSample) {
+    std::ofstream(directory + "/" + name, std::ios::binary) << contents;
+    return directory + "/" + name;
   }
-
   static std::string Contents(const std::string& path) {
     std::ifstream stream(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(stream), {});
   }
-
-  // Records are closed at the end of each test, so that a failed check
-  // does not leave a lock behind for the next one.
-  FileRecord& NewRecord() { return records.emplace_back(); }
-
-  void InjectAll() {
-    systemCalls.open = InjectedOpen;
-    systemCalls.read = InjectedRead;
-    systemCalls.write = InjectedWrite;
-    systemCalls.fstat = CountedFstat;
-    systemCalls.lseek = CountedLseek;
+  FileRecord& Input(const std::string& name) {
+    OpenInputFile(records.emplace_back(), name);
+    return records.back();
+  }
+  FileRecord& Report(const std::string& name) {
+    CreateReportFile(records.emplace_back(), name);
+    return records.back();
   }
 
   std::string directory;
   std::deque<FileRecord> records;
 };
 
-const std::string kSample = "0123456789abcdefghijklmnopqrstuvwxyz";
-
-TEST_F(FileOperations, AnInputOpensMeasuresPositionsAndReads) {
-  std::string path = MakeFile("a.bin", kSample);
-  FileRecord& input = NewRecord();
-  OpenInputFile(input, path);
-  ASSERT_EQ(TakeIoError(), 0);
-  EXPECT_TRUE(input.open);
-  EXPECT_TRUE(input.ownsHandle);
-  EXPECT_FALSE(input.characterDevice);
-  EXPECT_FALSE(input.terminal);
-  EXPECT_EQ(FileLength(input), static_cast<int64_t>(kSample.size()));
-  SeekFile(input, 10);
-  uint8_t block[6] = {};
-  ReadFileBlock(input, block, sizeof block);
-  EXPECT_EQ(TakeIoError(), 0);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(block), sizeof block), "abcdef");
-}
-
-TEST_F(FileOperations, AnInputIsHeldAgainstASecondOpenByAnyPath) {
-  std::string path = MakeFile("a.bin", kSample);
-  ASSERT_EQ(link(path.c_str(), (directory + "/hard.bin").c_str()), 0);
-  ASSERT_EQ(symlink(path.c_str(), (directory + "/soft.bin").c_str()), 0);
-  FileRecord& first = NewRecord();
-  FileRecord& again = NewRecord();
-  FileRecord& hard = NewRecord();
-  FileRecord& soft = NewRecord();
-  FileRecord& dotted = NewRecord();
-  OpenInputFile(first, path);
-  ASSERT_EQ(TakeIoError(), 0);
-  OpenInputFile(again, path);
-  EXPECT_EQ(TakeIoError(), 5);
-  OpenInputFile(hard, directory + "/hard.bin");
-  EXPECT_EQ(TakeIoError(), 5);
-  OpenInputFile(soft, directory + "/soft.bin");
-  EXPECT_EQ(TakeIoError(), 5);
-  OpenInputFile(dotted, directory + "/./a.bin");
-  EXPECT_EQ(TakeIoError(), 5);
-  EXPECT_FALSE(again.open || hard.open || soft.open || dotted.open);
-
-  // Closing gives the file back to other openers.
-  CloseFile(first);
-  OpenInputFile(again, path);
-  EXPECT_EQ(TakeIoError(), 0);
-  EXPECT_EQ(Contents(path), kSample);
-}
-
-TEST_F(FileOperations, InputNamesTakeBackslashesAsSeparatorsAndOnly255Characters) {
-  std::string path = MakeFile("b.bin", kSample);
-  std::string backslashed = path;
-  backslashed[directory.size()] = '\\';
-  FileRecord& input = NewRecord();
-  OpenInputFile(input, backslashed);
-  EXPECT_EQ(TakeIoError(), 0);
-  CloseFile(input);
-
-  std::string longName = directory + "/" + std::string(255 - directory.size() - 1, 'n');
-  ASSERT_EQ(longName.size(), 255u);
-  MakeFile(longName.substr(directory.size() + 1), kSample);
-  FileRecord& cut = NewRecord();
-  OpenInputFile(cut, longName + "ignored-tail");
-  EXPECT_EQ(TakeIoError(), 0);
-  EXPECT_TRUE(cut.open);
-}
-
 TEST_F(FileOperations, RefusedInputsCarryTheirNumbers) {
-  struct Case {
+  ASSERT_EQ(mkdir((directory + "/sub").c_str(), 0700), 0);
+  std::string held = MakeFile("held.bin");
+  ASSERT_EQ(link(held.c_str(), (directory + "/hard.bin").c_str()), 0);
+  ASSERT_TRUE(Input(held).open);
+  const struct {
     std::string name;
     uint16_t number;
+  } cases[] = {
+      {directory + "/absent.bin", 2}, {"zev-absent.bin", 2}, {"", 2},
+      {directory + "/no-such-dir/absent.bin", 3}, {"zev-absent-dir/absent.bin", 3}, {held + "/inside", 3},
+      {directory + "/sub", 5}, {held, 5}, {directory + "/hard.bin", 5}, {directory + "/./held.bin", 5},
+      {held + std::string("\0tail", 5), 123},
   };
-  ASSERT_EQ(mkdir((directory + "/sub").c_str(), 0700), 0);
-  std::string plain = MakeFile("plain.bin", kSample);
-  const Case cases[] = {
-      {directory + "/absent.bin", 2},
-      {directory + "/no-such-dir/absent.bin", 3},
-      {plain + "/inside", 3},
-      {directory + "/sub", 5},
-      {plain + std::string("\0tail", 5), 123},
-      {"", 2},
-  };
-  for (const Case& row : cases) {
-    FileRecord& input = NewRecord();
-    OpenInputFile(input, row.name);
+  for (const auto& row : cases) {
+    EXPECT_FALSE(Input(row.name).open) << row.name;
     EXPECT_EQ(TakeIoError(), row.number) << row.name;
-    EXPECT_FALSE(input.open) << row.name;
   }
 }
 
-TEST_F(FileOperations, DevicesAndPipesAreNotLockedAndMeasureZero) {
-  FileRecord& nullDevice = NewRecord();
-  FileRecord& again = NewRecord();
-  OpenInputFile(nullDevice, "/dev/null");
-  OpenInputFile(again, "/dev/null");
+TEST_F(FileOperations, AReportReachingAnInputIsRefusedAndLeavesItUnchanged) {
+  ASSERT_EQ(mkdir((directory + "/sub").c_str(), 0700), 0);
+  std::string path = MakeFile("input.bin");
+  ASSERT_EQ(link(path.c_str(), (directory + "/hard.bin").c_str()), 0);
+  FileRecord& input = Input(path);
   ASSERT_EQ(TakeIoError(), 0);
-  EXPECT_TRUE(nullDevice.characterDevice);
-  EXPECT_FALSE(nullDevice.terminal);
-  EXPECT_EQ(FileLength(nullDevice), 0);
-
-  std::string fifo = directory + "/fifo";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  FileRecord& pipe = NewRecord();
-  OpenInputFile(pipe, fifo);
-  ASSERT_EQ(TakeIoError(), 0);
-  EXPECT_FALSE(pipe.characterDevice);
-  EXPECT_EQ(FileLength(pipe), 0);
-  SeekFile(pipe, 0);
-  EXPECT_EQ(TakeIoError(), 0);
-}
-
-TEST_F(FileOperations, LengthsBeyondFourGibibytesAreMeasuredInFull) {
-  std::string path = MakeFile("sparse.bin", "");
-  constexpr int64_t kLength = (int64_t{5} << 30) + 7;
-  ASSERT_EQ(truncate(path.c_str(), kLength), 0);
-  FileRecord& input = NewRecord();
-  OpenInputFile(input, path);
-  EXPECT_EQ(FileLength(input), kLength);
-  SeekFile(input, kLength - 1);
-  uint8_t byte = 0xFF;
-  ReadFileBlock(input, &byte, 1);
-  EXPECT_EQ(TakeIoError(), 0);
-  EXPECT_EQ(byte, 0);
-}
-
-TEST_F(FileOperations, ANegativePositionIsError131) {
-  FileRecord& input = NewRecord();
-  OpenInputFile(input, MakeFile("a.bin", kSample));
-  SeekFile(input, -1);
-  EXPECT_EQ(TakeIoError(), 131);
-  SeekFile(input, INT64_MIN);
-  EXPECT_EQ(TakeIoError(), 131);
-}
-
-TEST_F(FileOperations, ShortReadsAreContinuedAndInterruptionsRepeated) {
-  FileRecord& input = NewRecord();
-  OpenInputFile(input, MakeFile("a.bin", kSample));
-  InjectAll();
-  injection.readChunk = 3;
-  injection.interruptedReads = 2;
-  uint8_t block[36] = {};
+  const struct {
+    std::string name;
+    uint16_t number;
+  } cases[] = {
+      {path, 5}, {directory + "/hard.bin", 5}, {directory + "//./input.bin", 5}, {directory + "/sub", 5},
+      {directory + "/no-such-dir/report.txt", 3}, {std::string("report\0.txt", 11), 123},
+  };
+  for (const auto& row : cases) {
+    EXPECT_FALSE(Report(row.name).open) << row.name;
+    EXPECT_EQ(TakeIoError(), row.number) << row.name;
+    EXPECT_EQ(Contents(path), kSample) << row.name;
+  }
+  uint8_t block[36];
   ReadFileBlock(input, block, sizeof block);
   EXPECT_EQ(TakeIoError(), 0);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(block), sizeof block), kSample);
+}
+
+TEST_F(FileOperations, NamesAreCutAt255Characters) {
+  std::string name = directory + "/" + std::string(255 - directory.size() - 1, 'n');
+  MakeFile(name.substr(directory.size() + 1));
+  EXPECT_TRUE(Input(name + "-ignored").open);
+}
+
+TEST_F(FileOperations, ReadsContinueShortCountsAndInterruptionsAndEndsAndFailuresAreNumbered) {
+  FileRecord& input = Input(MakeFile("a.bin"));
+  InjectAll();
+  injection.chunk = 3;
+  injection.interruptions = 2;
+  uint8_t block[64] = {};
+  ReadFileBlock(input, block, kSample.size());
+  EXPECT_EQ(TakeIoError(), 0);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(block), kSample.size()), kSample);
   EXPECT_EQ(injection.calls, 2 + 12);
-}
 
-TEST_F(FileOperations, AFileEndingBeforeTheBlockIsError100) {
-  FileRecord& input = NewRecord();
-  OpenInputFile(input, MakeFile("a.bin", kSample));
-  uint8_t block[64];
-  ReadFileBlock(input, block, sizeof block);
+  SeekFile(input, 30);
+  ReadFileBlock(input, block, 7);
   EXPECT_EQ(TakeIoError(), 100);
-}
-
-TEST_F(FileOperations, AFailingReadCarriesTheMediumsNumber) {
-  FileRecord& input = NewRecord();
-  OpenInputFile(input, MakeFile("a.bin", kSample));
-  InjectAll();
-  injection.readFailure = EIO;
-  uint8_t block[4];
-  ReadFileBlock(input, block, sizeof block);
+  for (int64_t position : {int64_t{-1}, INT64_MIN}) {
+    SeekFile(input, position);
+    EXPECT_EQ(TakeIoError(), 131);
+  }
+  injection.failure = EIO;
+  ReadFileBlock(input, block, 4);
   EXPECT_EQ(TakeIoError(), 154);
 }
 
 TEST_F(FileOperations, WritesHandOverEverythingOrFailWith101) {
-  struct Case {
+  const struct {
     const char* what;
-    int writeChunk;
-    int interruptedWrites;
-    int writeFailure;
-    bool acceptsNothing;
+    int chunk, interruptions, failure;
+    bool writesNothing;
     uint16_t number;
+  } cases[] = {
+      {"short writes", 5, 0, 0, false, 0},       {"interrupted", 0, 3, 0, false, 0},
+      {"disk full", 0, 0, ENOSPC, false, 101},   {"medium failure", 0, 0, EIO, false, 101},
+      {"closed pipe", 0, 0, EPIPE, false, 101},  {"no progress", 0, 0, 0, true, 101},
   };
-  const Case cases[] = {
-      {"partial writes", 5, 0, 0, false, 0},
-      {"interrupted", 0, 3, 0, false, 0},
-      {"disk full", 0, 0, ENOSPC, false, 101},
-      {"medium failure", 0, 0, EIO, false, 101},
-      {"closed pipe", 0, 0, EPIPE, false, 101},
-      {"no progress", 0, 0, 0, true, 101},
-  };
-  for (const Case& row : cases) {
-    FileRecord& report = NewRecord();
-    CreateReportFile(report, directory + "/report.txt");
+  for (const auto& row : cases) {
+    FileRecord& report = Report(directory + "/report.txt");
     ASSERT_EQ(TakeIoError(), 0);
     InjectAll();
     injection = Injection();
-    injection.writeChunk = row.writeChunk;
-    injection.interruptedWrites = row.interruptedWrites;
-    injection.writeFailure = row.writeFailure;
-    injection.writeAcceptsNothing = row.acceptsNothing;
+    injection.chunk = row.chunk;
+    injection.interruptions = row.interruptions;
+    injection.failure = row.failure;
+    injection.writesNothing = row.writesNothing;
     WriteFileBytes(report, kSample.data(), kSample.size());
     EXPECT_EQ(TakeIoError(), row.number) << row.what;
     if (row.number == 0) {
@@ -336,150 +216,56 @@ TEST_F(FileOperations, WritesHandOverEverythingOrFailWith101) {
   }
 }
 
-TEST_F(FileOperations, WritingIntoAClosedPipeIs101NotTheEndOfTheProcess) {
-  signal(SIGPIPE, SIG_IGN);  // as start-up arranges
-  int ends[2];
-  ASSERT_EQ(pipe(ends), 0);
-  close(ends[0]);
-  FileRecord& report = NewRecord();
-  report.handle = ends[1];
-  report.open = true;
-  report.ownsHandle = true;
-  WriteFileBytes(report, "x", 1);
-  EXPECT_EQ(TakeIoError(), 101);
-}
-
-TEST_F(FileOperations, TheReportIsCreatedOrEmptied) {
-  FileRecord& fresh = NewRecord();
-  CreateReportFile(fresh, directory + "/new.txt");
-  ASSERT_EQ(TakeIoError(), 0);
-  WriteFileBytes(fresh, "line\r\n", 6);
-  CloseFile(fresh);
-  EXPECT_EQ(Contents(directory + "/new.txt"), "line\r\n");
-
-  std::string old = MakeFile("old.txt", kSample);
-  FileRecord& emptied = NewRecord();
-  CreateReportFile(emptied, old);
-  ASSERT_EQ(TakeIoError(), 0);
-  EXPECT_FALSE(emptied.characterDevice);
-  EXPECT_EQ(Contents(old), "");
-}
-
-TEST_F(FileOperations, AReportReachingAnInputIsRefusedAndLeavesItUnchanged) {
-  std::string path = MakeFile("input.bin", kSample);
-  ASSERT_EQ(link(path.c_str(), (directory + "/hard.bin").c_str()), 0);
-  FileRecord& input = NewRecord();
-  OpenInputFile(input, path);
-  ASSERT_EQ(TakeIoError(), 0);
-  const std::string names[] = {path, directory + "/hard.bin", directory + "//./input.bin"};
-  for (const std::string& name : names) {
-    FileRecord& report = NewRecord();
-    CreateReportFile(report, name);
-    EXPECT_EQ(TakeIoError(), 5) << name;
-    EXPECT_FALSE(report.open);
-    EXPECT_EQ(Contents(path), kSample) << name;
-  }
-  uint8_t block[36];
-  ReadFileBlock(input, block, sizeof block);
-  EXPECT_EQ(TakeIoError(), 0);
-}
-
-TEST_F(FileOperations, RefusedReportsCarryTheirNumbers) {
-  ASSERT_EQ(mkdir((directory + "/sub").c_str(), 0700), 0);
-  struct Case {
+TEST_F(FileOperations, TheNameConInAnyCaseAndOnlyItIsTheControllingTerminal) {
+  InjectAll();
+  injection.failure = ENXIO;  // no terminal needed to see where it goes
+  const struct {
     std::string name;
-    uint16_t number;
-  };
-  const Case cases[] = {
-      {directory + "/no-such-dir/report.txt", 3},
-      {directory + "/sub", 5},
-      {std::string("report\0.txt", 11), 123},
-  };
-  for (const Case& row : cases) {
-    FileRecord& report = NewRecord();
-    CreateReportFile(report, row.name);
-    EXPECT_EQ(TakeIoError(), row.number) << row.name;
-  }
-  InjectAll();
-  injection.openFailure = EROFS;
-  FileRecord& report = NewRecord();
-  CreateReportFile(report, directory + "/report.txt");
-  EXPECT_EQ(TakeIoError(), 150);
-}
-
-TEST_F(FileOperations, ReportNamesAreCutTo255Characters) {
-  std::string name = directory + "/" + std::string(255 - directory.size() - 1, 'r');
-  FileRecord& report = NewRecord();
-  CreateReportFile(report, name + "-beyond");
-  ASSERT_EQ(TakeIoError(), 0);
-  EXPECT_TRUE(std::filesystem::exists(name));
-  EXPECT_FALSE(std::filesystem::exists(name + "-beyond"));
-}
-
-TEST_F(FileOperations, TheNameConInAnyCaseIsTheControllingTerminal) {
-  InjectAll();
-  injection.openFailure = ENXIO;  // no terminal needed to see where it goes
-  for (const char* name : {"con", "CON", "Con", "cOn"}) {
-    injection.openedPaths.clear();
-    FileRecord& report = NewRecord();
-    CreateReportFile(report, name);
-    EXPECT_EQ(TakeIoError(), 152) << name;
-    ASSERT_EQ(injection.openedPaths.size(), 1u);
-    EXPECT_EQ(injection.openedPaths[0], "/dev/tty") << name;
-  }
-  for (const char* name : {"con.txt", "cons", "co", "./con"}) {
-    injection.openedPaths.clear();
-    FileRecord& report = NewRecord();
-    CreateReportFile(report, name);
-    TakeIoError();
-    ASSERT_EQ(injection.openedPaths.size(), 1u);
-    EXPECT_EQ(injection.openedPaths[0], name);
+    bool console;
+  } cases[] = {{"con", true}, {"cOn", true}, {"con.txt", false}, {"cons", false}, {"co", false}, {"./con", false}};
+  for (const auto& row : cases) {
+    injection.opened.clear();
+    Report(row.name);
+    EXPECT_EQ(TakeIoError(), 152) << row.name;
+    ASSERT_EQ(injection.opened.size(), 1u);
+    EXPECT_EQ(injection.opened[0], row.console ? "/dev/tty" : row.name);
   }
 }
 
 TEST_F(FileOperations, StandardOutputIsAttachedButNeverClosed) {
-  FileRecord& output = NewRecord();
+  FileRecord& output = records.emplace_back();
   AttachStandardOutput(output);
-  ASSERT_EQ(TakeIoError(), 0);
-  EXPECT_TRUE(output.open);
-  EXPECT_FALSE(output.ownsHandle);
-  EXPECT_EQ(output.handle, 1);
+  EXPECT_EQ(TakeIoError(), 0);
+  EXPECT_TRUE(output.open && !output.ownsHandle && output.handle == 1);
   CloseFile(output);
   EXPECT_FALSE(output.open);
   EXPECT_NE(fcntl(1, F_GETFD), -1);
 }
 
 TEST_F(FileOperations, NothingHappensWhileAnErrorIsPending) {
-  std::string path = MakeFile("a.bin", kSample);
-  FileRecord& input = NewRecord();
-  OpenInputFile(input, path);
+  std::string path = MakeFile("a.bin");
+  FileRecord& input = Input(path);
   ASSERT_EQ(TakeIoError(), 0);
   InjectAll();
   StoreIoError(154);
-
-  FileRecord& other = NewRecord();
-  FileRecord& report = NewRecord();
-  FileRecord& output = NewRecord();
-  OpenInputFile(other, MakeFile("b.bin", kSample));
-  CreateReportFile(report, directory + "/report.txt");
+  FileRecord& output = records.emplace_back();
   AttachStandardOutput(output);
+  EXPECT_FALSE(Input(MakeFile("b.bin")).open || Report(directory + "/report.txt").open || output.open);
   EXPECT_EQ(FileLength(input), 0);
   SeekFile(input, -5);
   uint8_t block[4] = {7, 7, 7, 7};
   ReadFileBlock(input, block, sizeof block);
   WriteFileBytes(input, "zz", 2);
   CloseFile(input);
-
   EXPECT_EQ(injection.calls, 0);
   EXPECT_EQ(PendingIoError(), 154);
-  EXPECT_FALSE(other.open || report.open || output.open);
   EXPECT_FALSE(std::filesystem::exists(directory + "/report.txt"));
   EXPECT_EQ(block[0], 7);
   EXPECT_EQ(Contents(path), kSample);
 }
 
-TEST_F(FileOperations, OperationsOnAFileThatIsNotOpenAre103) {
-  FileRecord& never = NewRecord();
+TEST_F(FileOperations, OperationsOnAFileThatIsNotOpenAre103ButClosingItIsNot) {
+  FileRecord& never = records.emplace_back();
   uint8_t byte;
   EXPECT_EQ(FileLength(never), 0);
   EXPECT_EQ(TakeIoError(), 103);

@@ -1,11 +1,11 @@
 #include "runtime/probe_run.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <sstream>
@@ -15,16 +15,11 @@ namespace {
 std::string ReadAll(int handle) {
   std::string text;
   char buffer[4096];
-  for (;;) {
-    ssize_t count = read(handle, buffer, sizeof buffer);
-    if (count > 0) {
-      text.append(buffer, static_cast<size_t>(count));
-    } else if (count < 0 && errno == EINTR) {
-      continue;
-    } else {
-      return text;  // end of file, or EIO once a terminal's last user left
-    }
+  ssize_t count;
+  while ((count = read(handle, buffer, sizeof buffer)) > 0 || (count < 0 && errno == EINTR)) {
+    if (count > 0) text.append(buffer, static_cast<size_t>(count));
   }
+  return text;  // at the end, or at EIO once a terminal's last user left
 }
 
 int ScratchFile() {
@@ -41,104 +36,72 @@ std::string Rewound(int handle) {
   return text;
 }
 
-bool IsHexDigit(char character) {
-  return (character >= '0' && character <= '9') || (character >= 'A' && character <= 'F');
-}
-
-// Eight uppercase hexadecimal digits after "0x", ending the line.
-bool ReadPlace(const std::string& line, size_t at, uint64_t& place) {
-  if (line.compare(at, 2, "0x") != 0 || line.size() != at + 10) return false;
-  for (size_t i = at + 2; i < line.size(); ++i) {
-    if (!IsHexDigit(line[i])) return false;
+// "0x", 8 uppercase hexadecimal digits, CR LF; at moves past them.
+bool ReadPlaceLine(const std::string& text, size_t& at, uint64_t& place) {
+  if (text.size() < at + 12 || text.compare(at, 2, "0x") != 0 || text.compare(at + 10, 2, "\r\n") != 0) return false;
+  for (size_t i = at + 2; i < at + 10; ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(text[i])) && (text[i] < 'A' || text[i] > 'F')) return false;
   }
-  place = std::stoull(line.substr(at + 2), nullptr, 16);
+  place = std::stoull(text.substr(at + 2, 8), nullptr, 16);
+  at += 12;
   return true;
-}
-
-// "Runtime error N at 0xPPPPPPPP", N in decimal without leading zeros.
-bool ReadHeadLine(const std::string& line, unsigned& number, uint64_t& place) {
-  const std::string lead = "Runtime error ";
-  if (line.compare(0, lead.size(), lead) != 0) return false;
-  size_t at = lead.size();
-  size_t digits = at;
-  while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9') ++digits;
-  if (digits == at || line[at] == '0' || digits - at > 5) return false;
-  number = static_cast<unsigned>(std::stoul(line.substr(at, digits - at)));
-  if (line.compare(digits, 4, " at ") != 0) return false;
-  return ReadPlace(line, digits + 4, place);
 }
 
 }  // namespace
 
 ProbeRun RunProbe(const std::vector<std::string>& arguments, OutputKind kind) {
   ProbeRun run;
-  int errorsFile = ScratchFile();
-  int outputFile = kind == OutputKind::kFile ? ScratchFile() : -1;
-  int pipeEnds[2] = {-1, -1};
-  int terminal = -1;
-  int terminalSide = -1;
+  int errors = ScratchFile(), output = -1, reader = -1;
+  if (kind == OutputKind::kFile) output = ScratchFile();
   if (kind == OutputKind::kPipe || kind == OutputKind::kClosedPipe) {
-    if (pipe(pipeEnds) != 0) return run;
+    int ends[2];
+    if (pipe(ends) != 0) return run;
+    reader = ends[0];
+    output = ends[1];
     if (kind == OutputKind::kClosedPipe) {
-      close(pipeEnds[0]);
-      pipeEnds[0] = -1;
+      close(reader);
+      reader = -1;
     }
   }
   if (kind == OutputKind::kTerminal) {
-    terminal = posix_openpt(O_RDWR | O_NOCTTY);
-    if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) return run;
-    // Held open here as well, so that what the child wrote is still there
-    // to be read after it has ended.
-    terminalSide = open(ptsname(terminal), O_RDWR | O_NOCTTY);
-    if (terminalSide < 0) return run;
+    reader = posix_openpt(O_RDWR | O_NOCTTY);
+    if (reader < 0 || grantpt(reader) != 0 || unlockpt(reader) != 0) return run;
+    // Held open here too, so that what the child wrote is still there after it ended.
+    output = open(ptsname(reader), O_RDWR | O_NOCTTY);
     termios settings;
-    tcgetattr(terminalSide, &settings);
+    tcgetattr(output, &settings);
     cfmakeraw(&settings);  // the bytes as written, no CR added before LF
-    tcsetattr(terminalSide, TCSANOW, &settings);
+    tcsetattr(output, TCSANOW, &settings);
   }
 
-  std::vector<char*> argv;
-  std::string program = RUNTIME_PROBE;
-  argv.push_back(program.data());
   std::vector<std::string> copies = arguments;
+  copies.insert(copies.begin(), RUNTIME_PROBE);
+  std::vector<char*> argv;
   for (std::string& argument : copies) argv.push_back(argument.data());
   argv.push_back(nullptr);
-
   pid_t child = fork();
   if (child == 0) {
-    int output = -1;
-    if (kind == OutputKind::kFile) output = outputFile;
-    if (kind == OutputKind::kPipe || kind == OutputKind::kClosedPipe) output = pipeEnds[1];
-    if (kind == OutputKind::kTerminal) output = terminalSide;
-    if (kind == OutputKind::kClosed) {
-      close(1);
-    } else {
-      dup2(output, 1);
-    }
-    dup2(errorsFile, 2);
+    if (output >= 0) dup2(output, 1);
+    else close(1);
+    dup2(errors, 2);
     execv(argv[0], argv.data());
     _exit(127);
   }
 
-  if (pipeEnds[1] >= 0) close(pipeEnds[1]);
-  if (pipeEnds[0] >= 0) {
-    run.output = ReadAll(pipeEnds[0]);
-    close(pipeEnds[0]);
-  }
+  if (kind == OutputKind::kPipe || kind == OutputKind::kClosedPipe) close(output);
+  if (kind == OutputKind::kPipe) run.output = ReadAll(reader);
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
-  if (terminal >= 0) {
-    fcntl(terminal, F_SETFL, fcntl(terminal, F_GETFL) | O_NONBLOCK);
-    run.output = ReadAll(terminal);
-    close(terminalSide);
-    close(terminal);
+  if (kind == OutputKind::kTerminal) {
+    fcntl(reader, F_SETFL, fcntl(reader, F_GETFL) | O_NONBLOCK);
+    run.output = ReadAll(reader);
+    close(output);
   }
-  if (outputFile >= 0) run.output = Rewound(outputFile);
-  run.errors = Rewound(errorsFile);
-  run.exited = WIFEXITED(status);
-  run.exitCode = run.exited ? WEXITSTATUS(status) : -1;
-  run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  if (kind == OutputKind::kFile) run.output = Rewound(output);
+  if (reader >= 0) close(reader);
+  run.errors = Rewound(errors);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return run;
 }
 
@@ -146,29 +109,19 @@ StopMessage ParseStopMessage(const std::string& output) {
   StopMessage message;
   size_t start = output.find("Runtime error ");
   if (start == std::string::npos) return message;
+  size_t at = start + 14, digits = at;
+  while (digits < output.size() && std::isdigit(static_cast<unsigned char>(output[digits]))) ++digits;
+  if (digits == at || digits - at > 5 || output[at] == '0' || output.compare(digits, 4, " at ") != 0) return message;
+  message.number = static_cast<unsigned>(std::stoul(output.substr(at, digits - at)));
+  at = digits + 4;
+  uint64_t again = 0, level = 0;
+  if (!ReadPlaceLine(output, at, message.place) || output.compare(at, 2, "  ") != 0 ||
+      !ReadPlaceLine(output, at += 2, again) || again != message.place) {
+    return message;
+  }
+  while (output.compare(at, 2, "  ") == 0 && ReadPlaceLine(output, at += 2, level)) message.levels.push_back(level);
   message.before = output.substr(0, start);
-
-  std::vector<std::string> lines;
-  std::string rest = output.substr(start);
-  size_t at = 0;
-  while (at < rest.size()) {
-    size_t end = rest.find("\r\n", at);
-    if (end == std::string::npos) return message;  // a line without CR LF
-    lines.push_back(rest.substr(at, end - at));
-    at = end + 2;
-  }
-  if (lines.size() < 3 || !lines.back().empty()) return message;
-  if (!ReadHeadLine(lines[0], message.number, message.place)) return message;
-  for (size_t i = 1; i + 1 < lines.size(); ++i) {
-    uint64_t value = 0;
-    if (lines[i].compare(0, 2, "  ") != 0 || !ReadPlace(lines[i], 2, value)) return message;
-    if (i == 1) {
-      if (value != message.place) return message;
-    } else {
-      message.levels.push_back(value);
-    }
-  }
-  message.wellFormed = true;
+  message.wellFormed = output.compare(at, std::string::npos, "\r\n") == 0;
   return message;
 }
 
@@ -176,8 +129,6 @@ std::map<std::string, uint64_t> AnnouncedOffsets(const std::string& errors) {
   std::map<std::string, uint64_t> offsets;
   std::istringstream lines(errors);
   std::string name, value;
-  while (lines >> name >> value) {
-    if (value.rfind("0x", 0) == 0) offsets[name] = std::stoull(value.substr(2), nullptr, 16);
-  }
+  while (lines >> name >> value) offsets[name] = std::stoull(value, nullptr, 16);
   return offsets;
 }

@@ -1,15 +1,15 @@
 // A program built on the run-time layer alone. Its first parameter selects
-// one way of ending; the tests run it and look at what it leaves behind.
-// Offsets of the functions involved go to standard error as
-// "name 0xOFFSET" lines, so that the places in the stop message can be
-// checked without a symbol lookup.
+// one way of ending; the tests look at what it leaves behind. Every ending
+// first hands over "handed over" CR LF, so that the tests see the hand-over
+// come before the stop message. Offsets of the functions involved go to
+// standard error as "name 0xOFFSET" lines, to check the places without a
+// symbol lookup.
 
 #include <fenv.h>
 #include <unistd.h>
 
 #include <cfloat>
 #include <cstdio>
-#include <string>
 #include <string_view>
 
 #include "runtime/files.h"
@@ -21,35 +21,32 @@
 
 namespace {
 
-// Calls after a call keep it from becoming a jump, so that every level of
-// the chain is a real call level.
+// An instruction after each call keeps it from becoming a jump, so that
+// every level is a real call level.
 void KeepFrame() { asm volatile("" ::: "memory"); }
 
 volatile int zero = 0;
-volatile int never = -1;
 int* volatile nowhere = nullptr;
-volatile double doubleZero = 0.0;
-volatile double doubleResult = 0.0;
+volatile double doubleZero = 0.0, doubleResult = 0.0;
 
 void Announce(const char* name, void (*function)()) {
   std::fprintf(stderr, "%s 0x%08llX\n", name,
                static_cast<unsigned long long>(PrintedPlace(reinterpret_cast<uintptr_t>(function))));
 }
 
-[[gnu::noinline]] void ChainInner() {
+int32_t NumberAt(int32_t index) { return ParseIntegerText(ParameterText(index)).value; }
+
+[[gnu::noinline]] void StopWith101() {
   StoreIoError(101);
   CheckIo();
   KeepFrame();
 }
-[[gnu::noinline]] void ChainMiddle() {
-  ChainInner();
-  KeepFrame();
-}
-[[gnu::noinline]] void ChainOuter() {
-  ChainMiddle();
-  KeepFrame();
-}
+[[gnu::noinline]] void NullWrite() { *nowhere = 1; KeepFrame(); }
+[[gnu::noinline]] void IntegerDivide() { zero = 10 / zero; KeepFrame(); }
+template <void (*Callee)()>
+[[gnu::noinline]] void Caller() { Callee(); KeepFrame(); }
 
+// Deep(n) stops in its innermost call, inside n calls of itself.
 [[gnu::noinline]] void Deep(int levels) {
   if (levels == 0) {
     StoreIoError(101);
@@ -60,31 +57,21 @@ void Announce(const char* name, void (*function)()) {
   KeepFrame();
 }
 
-[[gnu::noinline]] void NullWrite() {
-  *nowhere = 1;
-  KeepFrame();
-}
-[[gnu::noinline]] void CallNullWrite() {
-  NullWrite();
-  KeepFrame();
-}
-
-[[gnu::noinline]] void IntegerDivide() {
-  zero = 10 / zero;
-  KeepFrame();
-}
-[[gnu::noinline]] void CallIntegerDivide() {
-  IntegerDivide();
-  KeepFrame();
-}
-
 [[gnu::noinline]] int Recurse(int depth) {
   volatile char pad[256];
   pad[0] = static_cast<char>(depth);
-  if (depth == never) return 0;
+  if (depth == zero - 1) return 0;
   int result = Recurse(depth + 1);
   KeepFrame();
   return result + pad[0];
+}
+
+// Announces the faulting function as "inner" and its caller as "middle".
+template <void (*Fault)()>
+void AnnouncedFault() {
+  Announce("inner", Fault);
+  Announce("middle", Caller<Fault>);
+  Caller<Fault>();
 }
 
 void FloatingPoint(int exception, double (*operation)()) {
@@ -93,104 +80,75 @@ void FloatingPoint(int exception, double (*operation)()) {
 }
 
 void WriteHandedOver() {
-  const char line[] = "handed over\r\n";
-  if (write(1, line, sizeof line - 1) < 0) return;
+  if (write(1, "handed over\r\n", 13) < 0) return;
 }
-
-void FaultWhileHandingOver() { *nowhere = 2; }
 
 FileRecord standardOutput;
-void HandOverThroughFiles() { WriteFileBytes(standardOutput, "through files\r\n", 15); }
+[[gnu::noinline]] void StopWithoutPlace() { RunTimeErrorStop(77, nullptr); }
 
-[[gnu::noinline]] void StopWithoutPlace() {
-  RunTimeErrorStop(77, nullptr);
-}
-
-void ListParameters() {
-  std::printf("count %d\n", ParameterCount());
-  for (int32_t i = 0; i <= ParameterCount() || i == 0; ++i) {
-    std::printf("[%.*s]\n", static_cast<int>(ParameterText(i).size()), ParameterText(i).data());
-  }
-}
-
-int32_t NumberAt(int32_t index) { return ParseIntegerText(ParameterText(index)).value; }
+struct Mode {
+  const char* name;
+  void (*run)();
+};
+const Mode kModes[] = {
+    {"exit", [] { EndProgram(7); }},
+    {"check", [] { StoreIoError(static_cast<uint16_t>(NumberAt(2))); CheckIo(); }},
+    {"nested", [] {
+       Announce("inner", StopWith101);
+       Announce("middle", Caller<StopWith101>);
+       Announce("outer", Caller<Caller<StopWith101>>);
+       Caller<Caller<StopWith101>>();
+     }},
+    {"deep", [] { Deep(NumberAt(2)); }},
+    {"null", AnnouncedFault<NullWrite>},
+    {"divide", AnnouncedFault<IntegerDivide>},
+    {"float-divide", [] { FloatingPoint(FE_DIVBYZERO, [] { return 1.0 / doubleZero; }); }},
+    {"float-invalid", [] { FloatingPoint(FE_INVALID, [] { return doubleZero / doubleZero; }); }},
+    {"float-overflow", [] { FloatingPoint(FE_OVERFLOW, [] { return DBL_MAX * (doubleZero + 4.0); }); }},
+    {"float-underflow", [] { FloatingPoint(FE_UNDERFLOW, [] { return DBL_MIN / (doubleZero + 3.0e10); }); }},
+    {"stack-overflow", [] { doubleResult = Recurse(0); }},
+    {"illegal", [] { __builtin_trap(); }},
+    {"breakpoint", [] { asm volatile("int3"); }},
+    // A hand-over that faults is skipped, and the first stop is reported.
+    {"handover-fault", [] {
+       SetHandOverAtEnd([] { *nowhere = 2; });
+       StoreIoError(5);
+       CheckIo();
+     }},
+    // The hand-over writes through the files although 101 was pending.
+    {"handover-pending", [] {
+       AttachStandardOutput(standardOutput);
+       SetHandOverAtEnd([] { WriteFileBytes(standardOutput, "through files\r\n", 15); });
+       StoreIoError(101);
+       Announce("middle", StopWithoutPlace);
+       StopWithoutPlace();
+     }},
+    {"files-then-stop", [] {
+       FileRecord input, report;
+       OpenInputFile(input, ParameterText(2));
+       CheckIo();
+       CreateReportFile(report, ParameterText(3));
+       CheckIo();
+       WriteFileBytes(report, "report\r\n", 8);
+       CheckIo();
+       StopWith101();
+     }},
+    {"params", [] {
+       std::printf("count %d\n", ParameterCount());
+       for (int32_t i = 0; i <= ParameterCount(); ++i) {
+         std::printf("[%.*s]\n", static_cast<int>(ParameterText(i).size()), ParameterText(i).data());
+       }
+       std::fflush(stdout);
+     }},
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
   StartRunTime(argc, argv);
-  std::string_view mode = ParameterText(1);
-
-  if (mode == "exit") EndProgram(7);
-  if (mode == "check") {
-    StoreIoError(static_cast<uint16_t>(NumberAt(2)));
-    CheckIo();
-    EndProgram(0);
+  SetHandOverAtEnd(WriteHandedOver);
+  for (const Mode& mode : kModes) {
+    if (ParameterText(1) == mode.name) mode.run();
   }
-  if (mode == "nested") {
-    Announce("inner", ChainInner);
-    Announce("middle", ChainMiddle);
-    Announce("outer", ChainOuter);
-    ChainOuter();
-  }
-  if (mode == "deep") Deep(NumberAt(2));
-  if (mode == "null") {
-    Announce("inner", NullWrite);
-    Announce("middle", CallNullWrite);
-    CallNullWrite();
-  }
-  if (mode == "divide") {
-    Announce("inner", IntegerDivide);
-    Announce("middle", CallIntegerDivide);
-    CallIntegerDivide();
-  }
-  if (mode == "float-divide") FloatingPoint(FE_DIVBYZERO, [] { return 1.0 / doubleZero; });
-  if (mode == "float-invalid") FloatingPoint(FE_INVALID, [] { return doubleZero / doubleZero; });
-  if (mode == "float-overflow") FloatingPoint(FE_OVERFLOW, [] { return DBL_MAX * (doubleZero + 4.0); });
-  if (mode == "float-underflow") FloatingPoint(FE_UNDERFLOW, [] { return DBL_MIN / (doubleZero + 3.0e10); });
-  if (mode == "stack-overflow") doubleResult = Recurse(0);
-  if (mode == "illegal") __builtin_trap();
-  if (mode == "breakpoint") asm volatile("int3");
-  if (mode == "handover") {
-    SetHandOverAtEnd(WriteHandedOver);
-    StoreIoError(101);
-    CheckIo();
-  }
-  if (mode == "handover-exit") {
-    SetHandOverAtEnd(WriteHandedOver);
-    EndProgram(3);
-  }
-  if (mode == "handover-fault") {
-    SetHandOverAtEnd(FaultWhileHandingOver);
-    StoreIoError(5);
-    CheckIo();
-  }
-  if (mode == "handover-on-fault") {
-    SetHandOverAtEnd(WriteHandedOver);
-    CallNullWrite();
-  }
-  if (mode == "handover-pending") {
-    AttachStandardOutput(standardOutput);
-    SetHandOverAtEnd(HandOverThroughFiles);
-    StoreIoError(101);
-    Announce("middle", StopWithoutPlace);
-    StopWithoutPlace();
-  }
-  if (mode == "files-then-stop") {
-    FileRecord input, report;
-    OpenInputFile(input, ParameterText(2));
-    CheckIo();
-    CreateReportFile(report, ParameterText(3));
-    CheckIo();
-    WriteFileBytes(report, "report\r\n", 8);
-    CheckIo();
-    StoreIoError(101);
-    CheckIo();
-  }
-  if (mode == "params" || ParameterCount() <= 0) {
-    ListParameters();
-    EndProgram(0);
-  }
-  std::fprintf(stderr, "unknown mode\n");
-  EndProgram(99);
+  EndProgram(0);
 }
