@@ -1,7 +1,8 @@
-// Draws one scenario through the console window, chosen by the first
+// Draws one scenario through the console window, named by the first
 // argument, and ends the way the tool does. End-to-end tests read the
 // screen it leaves on a terminal.
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 #include "console/console_window.h"
@@ -10,102 +11,63 @@
 
 namespace {
 
-// The screen outside a margin window, painted so that tests can see which
-// cells scrolling and clearing touched: a red background and a text on
-// the top row.
-void PaintMargin() {
-  SetTextAttribute(0x4F);  // white on red
-  SetWindow(1, 1, 80, 1);
+// Opens the window with a one-cell margin. A painted margin (white on red,
+// a text on the top row) lets tests see which cells scrolling and
+// clearing touched.
+void MarginWindow(bool painted) {
   ClearWindow();
-  SetWindow(1, 25, 80, 25);
-  ClearWindow();
-  SetWindow(1, 1, 1, 25);
-  ClearWindow();
-  SetWindow(80, 1, 80, 25);
-  ClearWindow();
-  SetWindow(1, 1, 80, 1);
-  WriteText("top margin", 0);
-}
-
-void MarginWindow() {
-  ClearWindow();
+  if (painted) {
+    SetTextAttribute(0x4F);
+    const uint8_t strips[][4] = {{1, 25, 80, 25}, {1, 1, 1, 25}, {80, 1, 80, 25}, {1, 1, 80, 1}};
+    for (const auto& strip : strips) {
+      SetWindow(strip[0], strip[1], strip[2], strip[3]);
+      ClearWindow();
+    }
+    WriteText("top margin", 0);
+  }
   SetWindow(2, 2, 79, 24);
   SetTextAttribute(7);
+  if (painted) ClearWindow();
 }
 
-void Wrap() {
-  MarginWindow();
-  WriteText(std::string(78, 'a') + "0123456789", 0);
-  EndLine();
-  WriteText(std::string(78, 'w'), 0);
-  EndLine();
-  WriteText("after", 0);
-  EndLine();
-}
-
-void Scroll31() {
-  ClearWindow();
-  PaintMargin();
-  SetWindow(2, 2, 79, 24);
-  SetTextAttribute(7);
-  ClearWindow();
-  for (int line = 1; line <= 30; ++line) {
-    WriteText("line " + std::to_string(line), 0);
+void Lines(std::initializer_list<std::string> lines) {
+  for (const std::string& line : lines) {
+    WriteText(line, 0);
     EndLine();
   }
+}
+
+void DrawLines() {
+  MarginWindow(false);
+  Lines({std::string(78, 'a') + "0123456789", std::string(78, 'w'), "after", "ab\b\bX", "\b\b\bY",
+         "abc\ndef"});
+}
+
+void DrawScroll31() {
+  MarginWindow(true);
+  for (int line = 1; line <= 30; ++line) Lines({"line " + std::to_string(line)});
   SetTextAttribute(31);
   EndLine();
 }
 
-void Backspace() {
-  MarginWindow();
-  WriteText("ab\b\bX", 0);
-  EndLine();
-  WriteText("\b\b\bY", 0);
-  EndLine();
-}
-
-void Linefeed() {
-  MarginWindow();
-  WriteText("abc\ndef", 0);
-  EndLine();
-}
-
-void Margin() {
-  ClearWindow();
-  PaintMargin();
-  SetWindow(2, 2, 79, 24);
+void DrawMargin() {
+  MarginWindow(true);
   SetTextAttribute(14);
   WriteText("inside", 0);
   SetTextAttribute(0x1F);
   ClearWindow();
-  WriteText("cleared", 0);
-  EndLine();
+  Lines({"cleared"});
 }
 
-void Utf8() {
-  MarginWindow();
-  WriteText("Grüße 日本語 😀 end", 0);
-  EndLine();
-  WriteText(std::string(77, '.') + "日", 0);
-  EndLine();
-}
-
-void Bytes() {
-  MarginWindow();
-  WriteText("<\x80\x9b\xb0\xdb\xff\xc3(>", 0);
-  EndLine();
-}
-
-void Controls() {
-  MarginWindow();
+void DrawText() {
+  MarginWindow(false);
+  Lines({"Grüße 日本語 😀 end", std::string(77, '.') + "日", "<\x80\x9b\xb0\xdb\xff\xc3(>"});
   SetTextAttribute(12);
-  WriteText("a\tb\x1b[31mred\x1b[2J\x1b]0;title\a!", 0);
-  EndLine();
+  Lines({"a\tb\x1b[31mred\x1b[2J\x1b]0;title\a!"});
   WriteText(std::string("<\0\x7f\x0c>", 5), 0);
 }
 
-void Usage() {
+void DrawUsage() {
   ShowBanner();
   ShowUsage();
 }
@@ -115,19 +77,13 @@ void Usage() {
 int main(int argc, char** argv) {
   StartRunTime(argc, argv);
   StartConsole();
-  const char* scenario = argc > 1 ? argv[1] : "";
-  struct Entry {
+  const struct {
     const char* name;
     void (*draw)();
-  };
-  const Entry entries[] = {
-      {"wrap", Wrap},         {"scroll31", Scroll31}, {"backspace", Backspace},
-      {"linefeed", Linefeed}, {"margin", Margin},     {"utf8", Utf8},
-      {"bytes", Bytes},       {"controls", Controls}, {"banner", ShowBanner},
-      {"usage", Usage},
-  };
-  for (const Entry& entry : entries) {
-    if (std::strcmp(entry.name, scenario) == 0) {
+  } entries[] = {{"lines", DrawLines}, {"scroll31", DrawScroll31}, {"margin", DrawMargin},
+                 {"text", DrawText},   {"usage", DrawUsage}};
+  for (const auto& entry : entries) {
+    if (argc > 1 && std::strcmp(entry.name, argv[1]) == 0) {
       entry.draw();
       EndProgram(0);
     }

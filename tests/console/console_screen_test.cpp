@@ -1,71 +1,61 @@
-// The console window and the fixed screens as a terminal shows them: the
-// probe program (and the tool itself) run on a pseudo-terminal, and the
-// screen they leave is read back cell by cell.
+// The console window and the banner and usage screen as a terminal shows
+// them: the probe draws on a pseudo-terminal and the screen it leaves is
+// read back cell by cell.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "harness/terminal_harness.h"
 
 namespace {
 
-using harness::RunOnTerminal;
-using harness::RunOptions;
 using harness::RunResult;
 using harness::StdoutMode;
 
-constexpr int kDefault = -1;  // the terminal's own colour
-
-// The terminal's palette numbers of the window's colours, which count red
-// and blue the other way round.
-constexpr int kBlack = 0;
-constexpr int kBlue = 4;
-constexpr int kRed = 1;
-constexpr int kLightGrey = 7;
-constexpr int kLightGreen = 10;
-constexpr int kLightRed = 9;
-constexpr int kYellow = 11;
-constexpr int kWhite = 15;
-
-const std::string kMakerLine = "Byte-by-byte comparison of two to ten files";
+// The terminal's palette numbers, which count red and blue the other way
+// round from the window's colours; -1 is the terminal's own colour.
+enum { kDefault = -1, kBlack = 0, kRed = 1, kBlue = 4, kLightGrey = 7, kLightRed = 9 };
+enum { kLightGreen = 10, kYellow = 11, kWhite = 15 };
 
 RunResult RunProbe(const std::string& scenario, int columns = 80, int rows = 25,
                    StdoutMode mode = StdoutMode::Terminal) {
-  RunOptions options;
+  harness::RunOptions options;
   options.program = CONSOLE_PROBE;
   options.args = {scenario};
   options.columns = columns;
   options.rows = rows;
   options.stdoutMode = mode;
-  RunResult result = RunOnTerminal(options);
+  const RunResult result = harness::RunOnTerminal(options);
   EXPECT_FALSE(result.timedOut) << scenario;
   EXPECT_EQ(result.exitCode, 0) << scenario << ": " << result.harnessError << result.stderrBytes;
   return result;
 }
 
-// Cells [first, first + count) of a row (0-based) have these colours.
+// Cells [first, first + count) of a row (0-based) show in these colours.
 void ExpectColours(const RunResult& result, int row, int first, int count, int foreground,
                    int background) {
   for (int column = first; column < first + count; ++column) {
     const harness::Cell& cell = result.At(row, column);
-    ASSERT_EQ(cell.foreground, foreground) << "row " << row << ", column " << column;
-    ASSERT_EQ(cell.background, background) << "row " << row << ", column " << column;
+    ASSERT_TRUE(cell.foreground == foreground && cell.background == background)
+        << "row " << row << ", column " << column << ": " << cell.foreground << " on "
+        << cell.background;
   }
 }
 
-// The cell holds nothing that the window drew: blank, in the terminal's
-// own colours.
-void ExpectUntouched(const RunResult& result, int row, int column) {
-  const harness::Cell& cell = result.At(row, column);
-  ASSERT_TRUE(cell.text.empty() || cell.text == " ") << "row " << row << ", column " << column;
-  ASSERT_EQ(cell.background, kDefault) << "row " << row << ", column " << column;
+// The rows listed have this text; the rest of the screen is empty.
+void ExpectRows(const RunResult& result, const std::vector<std::string>& rows) {
+  for (int row = 0; row < result.rows; ++row) {
+    EXPECT_EQ(result.RowText(row), row < static_cast<int>(rows.size()) ? rows[row] : "")
+        << "row " << row;
+  }
 }
 
-struct ScreenLine {
-  std::string text;  // from the window's left column
-  int colour;        // foreground, on black
-};
+void ExpectCursor(const RunResult& result, int row, int column) {
+  EXPECT_EQ(result.cursorRow, row);
+  EXPECT_EQ(result.cursorColumn, column);
+}
 
 // What RowText gives for a row: trailing blanks are not part of it.
 std::string Trimmed(std::string text) {
@@ -73,208 +63,145 @@ std::string Trimmed(std::string text) {
   return text;
 }
 
-std::string Padded(const std::string& text, int field) {
-  return std::string(field > static_cast<int>(text.size()) ? field - text.size() : 0, ' ') + text;
-}
+std::string RightAligned(const std::string& text) { return std::string(72 - text.size(), ' ') + text; }
 
-std::vector<ScreenLine> BannerAndUsage() {
-  return {
-      {Padded("Brimlo comaparator", 72), kLightGreen},
-      {Padded(kMakerLine, 72), kLightGreen},
-      {Padded("ZEV v1.0 build 050107", 72), kLightGreen},
-      {"", kLightGreen},
-      {"Usage:           ZEV file1 file2 [file3 .. fileN] [-switch1 .. -switchK]", kLightGrey},
-      {"", kLightGrey},
-      {"Switches:", kYellow},
-      {"   -a            Show differences if bytes in files have ascending order", kLightGrey},
-      {"   -d            Show differences if bytes in files have descending order", kLightGrey},
-      {"   -f:filename   Output file name, console by default", kLightGrey},
-      {"   -o:########   File offset [PASCAL style]", kLightGrey},
-      {"   -s[:###]      Show if bytes in files change on a step [PASCAL style]", kLightGrey},
-      {"", kLightGrey},
-      {"Notes:", kYellow},
-      {"   If -a, -d and -s switches aren't set, all differences are showed", kLightGrey},
-      {"", kLightGrey},
-  };
-}
+// Each line of the banner and usage screen from the window's left column,
+// and its colour on black.
+const std::vector<std::pair<std::string, int>> kUsageLines = {
+    {RightAligned("Brimlo comaparator"), kLightGreen},
+    {RightAligned("Byte-by-byte comparison of two to ten files"), kLightGreen},
+    {RightAligned("ZEV v1.0 build 050107"), kLightGreen},
+    {"", kLightGreen},
+    {"Usage:           ZEV file1 file2 [file3 .. fileN] [-switch1 .. -switchK]", kLightGrey},
+    {"", kLightGrey},
+    {"Switches:", kYellow},
+    {"   -a            Show differences if bytes in files have ascending order", kLightGrey},
+    {"   -d            Show differences if bytes in files have descending order", kLightGrey},
+    {"   -f:filename   Output file name, console by default", kLightGrey},
+    {"   -o:########   File offset [PASCAL style]", kLightGrey},
+    {"   -s[:###]      Show if bytes in files change on a step [PASCAL style]", kLightGrey},
+    {"", kLightGrey},
+    {"Notes:", kYellow},
+    {"   If -a, -d and -s switches aren't set, all differences are showed", kLightGrey},
+    {"", kLightGrey},
+};
 
-// The banner and usage screen with the window's top-left cell at
-// (originColumn, originRow), 0-based; nothing else drawn on the screen.
-void ExpectUsageScreen(const RunResult& result, int originColumn, int originRow) {
-  const std::vector<ScreenLine> lines = BannerAndUsage();
-  for (int row = 0; row < result.rows; ++row) {
-    const int line = row - originRow;
-    if (line < 0 || line >= static_cast<int>(lines.size())) {
-      for (int column = 0; column < result.columns; ++column) ExpectUntouched(result, row, column);
-      continue;
+// The banner and usage screen and nothing else (no margin, no trailing
+// blanks), from the window's top-left cell at (origin, origin), 0-based,
+// wrapping at the right edge of a window `width` columns wide.
+void ExpectUsageScreen(const RunResult& result, int origin, int width) {
+  std::vector<std::string> rows(result.rows);
+  std::vector<std::vector<int>> colours(result.rows, std::vector<int>(result.columns, kDefault));
+  int row = origin;
+  for (const auto& [text, colour] : kUsageLines) {
+    for (size_t at = 0; at < text.size(); ++at) {
+      const size_t column = origin + at % width;
+      rows[row].resize(column, ' ');
+      rows[row] += text[at];
+      colours[row][column] = colour;
+      if ((at + 1) % width == 0) ++row;
     }
-    const ScreenLine& expected = lines[line];
-    SCOPED_TRACE("row " + std::to_string(row));
-    EXPECT_EQ(result.RowText(row), Trimmed(std::string(originColumn, ' ') + expected.text));
-    for (int column = 0; column < originColumn; ++column) ExpectUntouched(result, row, column);
-    const int length = static_cast<int>(expected.text.size());
-    ExpectColours(result, row, originColumn, length, expected.colour, kBlack);
-    // No blanks were written after the last text of a line.
-    for (int column = originColumn + length; column < result.columns; ++column) {
-      ExpectUntouched(result, row, column);
+    ++row;
+  }
+  for (std::string& text : rows) text = Trimmed(text);
+  ExpectRows(result, rows);
+  ExpectCursor(result, row, origin);
+  for (row = 0; row < result.rows; ++row) {
+    for (int column = 0; column < result.columns; ++column) {
+      const harness::Cell& cell = result.At(row, column);
+      const int colour = colours[row][column];
+      ASSERT_TRUE(colour == kDefault ? cell.background == kDefault
+                                     : cell.foreground == colour && cell.background == kBlack)
+          << "row " << row << ", column " << column;
     }
   }
-  EXPECT_EQ(result.cursorRow, originRow + static_cast<int>(lines.size()));
-  EXPECT_EQ(result.cursorColumn, originColumn);
 }
 
-TEST(UsageScreen, StandardScreenHasTheMarginWindow) {
-  const RunResult result = RunProbe("usage");
-  ExpectUsageScreen(result, 1, 1);
-  EXPECT_EQ(result.cursorRow, 17);  // screen row 18
-  EXPECT_EQ(result.cursorColumn, 1);  // screen column 2
-}
-
-TEST(UsageScreen, LargerScreenKeepsTheSameWindow) {
-  const RunResult result = RunProbe("usage", 100, 40);
-  ExpectUsageScreen(result, 1, 1);
-}
-
-TEST(UsageScreen, ScreenTooSmallForTheWindowDrawsFromTheTopLeft) {
-  for (const auto& [columns, rows] : {std::pair{78, 25}, std::pair{80, 23}}) {
-    SCOPED_TRACE(std::to_string(columns) + "x" + std::to_string(rows));
-    const RunResult result = RunProbe("usage", columns, rows);
-    ExpectUsageScreen(result, 0, 0);
-  }
-}
-
-TEST(UsageScreen, NarrowScreenWrapsThePaddedBannerLines) {
-  const RunResult result = RunProbe("banner", 60, 25);
-  int row = 0;
-  for (const std::string& text :
-       {std::string("Brimlo comaparator"), kMakerLine, std::string("ZEV v1.0 build 050107")}) {
-    const std::string padded = Padded(text, 72);
-    EXPECT_EQ(result.RowText(row), Trimmed(padded.substr(0, 60)));
-    EXPECT_EQ(result.RowText(row + 1), padded.substr(60));
-    ExpectColours(result, row, 0, 60, kLightGreen, kBlack);
-    ExpectColours(result, row + 1, 0, 12, kLightGreen, kBlack);
-    row += 2;
-  }
-  EXPECT_EQ(result.RowText(6), "");
-  EXPECT_EQ(result.cursorRow, 7);
-  EXPECT_EQ(result.cursorColumn, 0);
-}
-
-TEST(UsageScreen, TheToolItselfShowsItWithoutArguments) {
-  RunOptions options;
-  options.program = ZEV_PROGRAM;
-  const RunResult result = RunOnTerminal(options);
-  ASSERT_FALSE(result.timedOut);
-  EXPECT_EQ(result.exitCode, 0) << result.harnessError;
-  ExpectUsageScreen(result, 1, 1);
-}
-
-TEST(Redirection, ScreensReachTheTerminalAndNothingElse) {
-  for (StdoutMode mode : {StdoutMode::File, StdoutMode::Pipe}) {
-    SCOPED_TRACE(mode == StdoutMode::File ? "file" : "pipe");
-    const RunResult result = RunProbe("usage", 80, 25, mode);
-    ExpectUsageScreen(result, 1, 1);
+TEST(UsageScreen, InTheMarginWindowWhenTheScreenHoldsItElseTopLeft) {
+  // Redirected standard output must not keep the screens from the
+  // terminal, nor receive any of them.
+  const struct {
+    int columns, rows;
+    StdoutMode mode;
+    int origin, width;
+  } cases[] = {{80, 25, StdoutMode::Terminal, 1, 78}, {100, 40, StdoutMode::File, 1, 78},
+               {78, 25, StdoutMode::Pipe, 0, 78},     {80, 23, StdoutMode::File, 0, 80},
+               {60, 25, StdoutMode::Terminal, 0, 60}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.columns) + "x" + std::to_string(c.rows));
+    const RunResult result = RunProbe("usage", c.columns, c.rows, c.mode);
+    ExpectUsageScreen(result, c.origin, c.width);
     EXPECT_EQ(result.stdoutBytes, "");
   }
 }
 
-TEST(Redirection, NoTerminalAtAllEndsWithTheMessage) {
-  RunOptions options;
+TEST(UsageScreen, NoTerminalAtAllEndsWithTheMessage) {
+  harness::RunOptions options;
   options.program = CONSOLE_PROBE;
   options.args = {"usage"};
   options.controllingTerminal = false;
-  const RunResult result = RunOnTerminal(options);
+  const RunResult result = harness::RunOnTerminal(options);
   ASSERT_FALSE(result.timedOut);
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.stderrBytes, "No way to get the console handle\r\n");
   EXPECT_EQ(result.stdoutBytes, "");
 }
 
-TEST(WindowRules, WrapAndFullWidthLines) {
-  const RunResult result = RunProbe("wrap");
-  EXPECT_EQ(result.RowText(1), " " + std::string(78, 'a'));
-  EXPECT_EQ(result.RowText(2), " 0123456789");
-  EXPECT_EQ(result.RowText(3), " " + std::string(78, 'w'));
-  EXPECT_EQ(result.RowText(4), "");  // the full-width line's own line end
-  EXPECT_EQ(result.RowText(5), " after");
+TEST(WindowRules, WrapFullWidthLineBackspaceAndLoneLineFeed) {
+  const RunResult result = RunProbe("lines");
+  // The full-width line's own line end leaves an empty row; backspace
+  // stops at the window's left edge.
+  ExpectRows(result, {"", " " + std::string(78, 'a'), " 0123456789", " " + std::string(78, 'w'),
+                      "", " after", " Xb", " Y", " abc", "    def"});
   ExpectColours(result, 1, 1, 78, kLightGrey, kBlack);
-  ExpectUntouched(result, 1, 79);
-  EXPECT_EQ(result.cursorRow, 6);
-  EXPECT_EQ(result.cursorColumn, 1);
+  EXPECT_EQ(result.At(1, 79).background, kDefault);
+  ExpectCursor(result, 10, 1);
+}
+
+// Margin cells painted white on red by the probe are all still so.
+void ExpectPaintedMargin(const RunResult& result) {
+  EXPECT_EQ(result.RowText(0), "top margin");
+  ExpectColours(result, 0, 0, 80, kWhite, kRed);
+  ExpectColours(result, 24, 0, 80, kWhite, kRed);
+  for (int row = 1; row < 24; ++row) {
+    ExpectColours(result, row, 0, 1, kWhite, kRed);
+    ExpectColours(result, row, 79, 1, kWhite, kRed);
+  }
 }
 
 TEST(WindowRules, ScrollingKeepsTheMarginAndFillsInTheCurrentAttribute) {
   const RunResult result = RunProbe("scroll31");
-  EXPECT_EQ(result.RowText(0), "top margin");
-  ExpectColours(result, 0, 0, 80, kWhite, kRed);
-  ExpectColours(result, 24, 0, 80, kWhite, kRed);
-  for (int row = 0; row < 25; ++row) {
-    ExpectColours(result, row, 0, 1, kWhite, kRed);
-    ExpectColours(result, row, 79, 1, kWhite, kRed);
-  }
-  EXPECT_EQ(result.RowText(1), " line 10");
-  EXPECT_EQ(result.RowText(21), " line 30");
-  EXPECT_EQ(result.RowText(23), "");
+  std::vector<std::string> rows = {"top margin"};
+  for (int line = 10; line <= 30; ++line) rows.push_back(" line " + std::to_string(line));
+  ExpectRows(result, rows);
+  ExpectPaintedMargin(result);
   ExpectColours(result, 22, 1, 78, kLightGrey, kBlack);
   ExpectColours(result, 23, 1, 78, kWhite, kBlue);  // 31: white on blue
-  EXPECT_EQ(result.cursorRow, 23);
-  EXPECT_EQ(result.cursorColumn, 1);
+  ExpectCursor(result, 23, 1);
 }
 
 TEST(WindowRules, ClearingTheWindowKeepsTheMargin) {
   const RunResult result = RunProbe("margin");
-  EXPECT_EQ(result.RowText(0), "top margin");
-  EXPECT_EQ(result.RowText(1), " cleared");
-  for (int row = 1; row < 24; ++row) {
-    ExpectColours(result, row, 0, 1, kWhite, kRed);
-    ExpectColours(result, row, 1, 78, kWhite, kBlue);
-    ExpectColours(result, row, 79, 1, kWhite, kRed);
-  }
-  EXPECT_EQ(result.cursorRow, 2);
-  EXPECT_EQ(result.cursorColumn, 1);
+  ExpectRows(result, {"top margin", " cleared"});
+  ExpectPaintedMargin(result);
+  for (int row = 1; row < 24; ++row) ExpectColours(result, row, 1, 78, kWhite, kBlue);
+  ExpectCursor(result, 2, 1);
 }
 
-TEST(WindowRules, BackspaceAndLoneLineFeed) {
-  const RunResult backspace = RunProbe("backspace");
-  EXPECT_EQ(backspace.RowText(1), " Xb");
-  EXPECT_EQ(backspace.RowText(2), " Y");
-  EXPECT_EQ(backspace.cursorRow, 3);
-  const RunResult linefeed = RunProbe("linefeed");
-  EXPECT_EQ(linefeed.RowText(1), " abc");
-  EXPECT_EQ(linefeed.RowText(2), "    def");
-  EXPECT_EQ(linefeed.cursorRow, 3);
-  EXPECT_EQ(linefeed.cursorColumn, 1);
-}
-
-TEST(Characters, Utf8TakesItsCellsAndWideCharactersWrapWhole) {
-  const RunResult result = RunProbe("utf8");
-  EXPECT_EQ(result.RowText(1), " Grüße 日本語 😀 end");
+TEST(Characters, Utf8HighBytesAndControlsAreDrawnAndNeverActOnTheTerminal) {
+  const RunResult result = RunProbe("text");
+  // UTF-8 takes its cells and a wide character wraps whole; other high
+  // bytes show as code page 437; tab and escape are pictures, the bell is
+  // nothing, and the escape sequences neither coloured nor cleared.
+  ExpectRows(result, {"", " Grüße 日本語 😀 end", " " + std::string(77, '.'), " 日",
+                      " <Ç¢░█\u00A0├(>", " a○b←[31mred←[2J←]0;title!", " < ⌂♀>"});
   EXPECT_EQ(result.At(1, 7).text, "日");
   EXPECT_EQ(result.At(1, 7).width, 2);
   EXPECT_EQ(result.At(1, 14).text, "😀");
   EXPECT_EQ(result.At(1, 17).text, "e");
-  EXPECT_EQ(result.RowText(2), " " + std::string(77, '.'));
-  ExpectColours(result, 2, 78, 1, kLightGrey, kBlack);  // the skipped cell, blank in the text's colours
-  EXPECT_EQ(result.RowText(3), " 日");
-  EXPECT_EQ(result.cursorRow, 4);
-  EXPECT_EQ(result.cursorColumn, 1);
-}
-
-TEST(Characters, OtherHighBytesShowAsCodePage437) {
-  const RunResult result = RunProbe("bytes");
-  EXPECT_EQ(result.RowText(1), " <Ç¢░█\u00A0├(>");
-  EXPECT_EQ(result.cursorRow, 2);
-}
-
-TEST(Characters, ControlBytesAreDrawnAndNeverActOnTheTerminal) {
-  const RunResult result = RunProbe("controls");
-  // Tab and escape are pictures; the bell is nothing; the escape sequences
-  // neither coloured nor cleared anything.
-  EXPECT_EQ(result.RowText(1), " a○b←[31mred←[2J←]0;title!");
-  ExpectColours(result, 1, 1, 25, kLightRed, kBlack);
-  EXPECT_EQ(result.RowText(2), " < ⌂♀>");
-  EXPECT_EQ(result.cursorRow, 2);
-  EXPECT_EQ(result.cursorColumn, 6);
+  ExpectColours(result, 2, 78, 1, kLightGrey, kBlack);  // the skipped cell, in the text's colours
+  ExpectColours(result, 5, 1, 25, kLightRed, kBlack);
+  ExpectCursor(result, 6, 6);
   EXPECT_EQ(result.terminalBytes.find("\x1b[2J"), std::string::npos);
   EXPECT_EQ(result.terminalBytes.find("\x1b]0;"), std::string::npos);
 }
