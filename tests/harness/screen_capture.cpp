@@ -1,7 +1,8 @@
 #include "harness/screen_capture.h"
 
 #include <cstdint>
-#include <utility>
+
+#include <unistd.h>
 
 namespace harness {
 namespace {
@@ -10,41 +11,18 @@ namespace {
 const uint32_t kWideContinuation = 0xFFFFFFFF;
 
 void AppendUtf8(uint32_t code, std::string* text) {
-  if (code < 0x80) {
-    text->push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    text->push_back(static_cast<char>(0xC0 | (code >> 6)));
-    text->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    text->push_back(static_cast<char>(0xE0 | (code >> 12)));
-    text->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    text->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    text->push_back(static_cast<char>(0xF0 | (code >> 18)));
-    text->push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    text->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    text->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  static const unsigned char kLead[] = {0x00, 0xC0, 0xE0, 0xF0};
+  int tail = code < 0x80 ? 0 : code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+  text->push_back(static_cast<char>(kLead[tail] | (code >> (6 * tail))));
+  for (int shift = 6 * (tail - 1); shift >= 0; shift -= 6) {
+    text->push_back(static_cast<char>(0x80 | ((code >> shift) & 0x3F)));
   }
-}
-
-bool IsContinuation(const VTermScreenCell& cell) {
-  return cell.chars[0] == kWideContinuation;
-}
-
-std::string CellText(const VTermScreenCell& cell) {
-  std::string text;
-  if (IsContinuation(cell)) return text;
-  for (int i = 0; i < VTERM_MAX_CHARS_PER_CELL && cell.chars[i] != 0; ++i) {
-    AppendUtf8(cell.chars[i], &text);
-  }
-  return text;
 }
 
 // Tests speak in the 16 colours the program chose, so a colour that libvterm
 // holds as RGB is matched back against the palette it was drawn from.
-int PaletteIndex(const VTermState* state, VTermColor colour, bool foreground) {
-  if (foreground ? VTERM_COLOR_IS_DEFAULT_FG(&colour)
-                 : VTERM_COLOR_IS_DEFAULT_BG(&colour)) {
+int PaletteIndex(VTermState* state, VTermColor colour, bool foreground) {
+  if (foreground ? VTERM_COLOR_IS_DEFAULT_FG(&colour) : VTERM_COLOR_IS_DEFAULT_BG(&colour)) {
     return -1;
   }
   if (VTERM_COLOR_IS_INDEXED(&colour)) return colour.indexed.idx;
@@ -60,33 +38,16 @@ int PaletteIndex(const VTermState* state, VTermColor colour, bool foreground) {
   return -2;
 }
 
-void StripTrailingBlanks(std::string* row) {
-  row->erase(row->find_last_not_of(' ') + 1);
-}
-
-// Called for every row that scrolls off, so it builds the text in place:
-// a report of many thousand lines must not cost a string per cell.
-int PushLine(int columns, const VTermScreenCell* cells, void* user) {
-  ScreenCapture* capture = static_cast<ScreenCapture*>(user);
-  std::string row;
-  for (int column = 0; column < columns; ++column) {
-    const VTermScreenCell& cell = cells[column];
-    if (IsContinuation(cell)) continue;
-    if (cell.chars[0] == 0) {
-      row.push_back(' ');
-      continue;
-    }
-    for (int i = 0; i < VTERM_MAX_CHARS_PER_CELL && cell.chars[i] != 0; ++i) {
-      AppendUtf8(cell.chars[i], &row);
-    }
+// A query (cursor position, device attributes) gets the answer a real
+// terminal would give; a program waiting for one must not hang the run.
+void Answer(const char* bytes, size_t count, void* user) {
+  auto* capture = static_cast<ScreenCapture*>(user);
+  while (capture->answerTo >= 0 && count > 0) {
+    ssize_t written = write(capture->answerTo, bytes, count);
+    if (written <= 0) return;
+    bytes += written;
+    count -= static_cast<size_t>(written);
   }
-  StripTrailingBlanks(&row);
-  capture->scrolledOff.push_back(std::move(row));
-  return 1;
-}
-
-void CollectReply(const char* bytes, size_t count, void* user) {
-  static_cast<ScreenCapture*>(user)->replies.append(bytes, count);
 }
 
 }  // namespace
@@ -94,16 +55,14 @@ void CollectReply(const char* bytes, size_t count, void* user) {
 void OpenScreen(ScreenCapture* capture, int columns, int rows) {
   capture->terminal = vterm_new(rows, columns);
   vterm_set_utf8(capture->terminal, 1);
-  vterm_output_set_callback(capture->terminal, CollectReply, capture);
   capture->screen = vterm_obtain_screen(capture->terminal);
   capture->state = vterm_obtain_state(capture->terminal);
-  capture->callbacks.sb_pushline = PushLine;
-  vterm_screen_set_callbacks(capture->screen, &capture->callbacks, capture);
   vterm_screen_enable_altscreen(capture->screen, 0);
   vterm_screen_reset(capture->screen, 1);
   // Bold must not brighten a colour behind the test's back: the bright
   // colours are only those the program asked for (SGR 90-97, 100-107).
   vterm_state_set_bold_highbright(capture->state, 0);
+  vterm_output_set_callback(capture->terminal, Answer, capture);
 }
 
 void FeedScreen(ScreenCapture* capture, const char* bytes, size_t count) {
@@ -111,19 +70,18 @@ void FeedScreen(ScreenCapture* capture, const char* bytes, size_t count) {
 }
 
 void ReadScreen(const ScreenCapture& capture, RunResult* result) {
-  int rows = 0;
-  int columns = 0;
-  vterm_get_size(capture.terminal, &rows, &columns);
-  result->rows = rows;
-  result->columns = columns;
-  result->screen.assign(rows, std::vector<Cell>(columns));
-  for (int row = 0; row < rows; ++row) {
-    for (int column = 0; column < columns; ++column) {
+  vterm_get_size(capture.terminal, &result->rows, &result->columns);
+  result->screen.assign(result->rows, std::vector<Cell>(result->columns));
+  for (int row = 0; row < result->rows; ++row) {
+    for (int column = 0; column < result->columns; ++column) {
       VTermScreenCell cell;
       vterm_screen_get_cell(capture.screen, VTermPos{row, column}, &cell);
       Cell& out = result->screen[row][column];
-      out.text = CellText(cell);
-      out.width = IsContinuation(cell) ? 0 : cell.width;
+      bool rightHalf = cell.chars[0] == kWideContinuation;
+      for (int i = 0; !rightHalf && i < VTERM_MAX_CHARS_PER_CELL && cell.chars[i] != 0; ++i) {
+        AppendUtf8(cell.chars[i], &out.text);
+      }
+      out.width = rightHalf ? 0 : cell.width;
       out.foreground = PaletteIndex(capture.state, cell.fg, true);
       out.background = PaletteIndex(capture.state, cell.bg, false);
       out.bold = cell.attrs.bold;
@@ -134,42 +92,20 @@ void ReadScreen(const ScreenCapture& capture, RunResult* result) {
   vterm_state_get_cursorpos(capture.state, &cursor);
   result->cursorRow = cursor.row;
   result->cursorColumn = cursor.col;
-  result->scrolledOff = capture.scrolledOff;
 }
 
 void CloseScreen(ScreenCapture* capture) {
   if (capture->terminal) vterm_free(capture->terminal);
-  capture->terminal = nullptr;
-  capture->screen = nullptr;
-  capture->state = nullptr;
+  *capture = ScreenCapture();
 }
 
 std::string RunResult::RowText(int row) const {
-  if (row < 0 || row >= static_cast<int>(screen.size())) return std::string();
   std::string text;
+  if (row < 0 || row >= static_cast<int>(screen.size())) return text;
   for (const Cell& cell : screen[row]) {
-    if (cell.width == 0) continue;
-    if (cell.text.empty()) {
-      text.push_back(' ');
-    } else {
-      text += cell.text;
-    }
+    if (cell.width != 0) text += cell.text.empty() ? std::string(" ") : cell.text;
   }
-  StripTrailingBlanks(&text);
-  return text;
-}
-
-std::string RunResult::ScreenText() const {
-  std::vector<std::string> lines;
-  for (int row = 0; row < static_cast<int>(screen.size()); ++row) {
-    lines.push_back(RowText(row));
-  }
-  while (!lines.empty() && lines.back().empty()) lines.pop_back();
-  std::string text;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (i > 0) text += '\n';
-    text += lines[i];
-  }
+  text.erase(text.find_last_not_of(' ') + 1);
   return text;
 }
 

@@ -1,9 +1,8 @@
 // The emulated terminal: a libvterm screen fed with what the program sent,
-// read back into the harness's cells once the run is over.
+// read back into the harness's cells.
 #pragma once
 
-#include <string>
-#include <vector>
+#include <cstddef>
 
 #include <vterm.h>
 
@@ -15,14 +14,12 @@ struct ScreenCapture {
   VTerm* terminal = nullptr;
   VTermScreen* screen = nullptr;
   VTermState* state = nullptr;
-  VTermScreenCallbacks callbacks = {};
-  std::string replies;                    // the terminal's answers, not yet sent
-  std::vector<std::string> scrolledOff;
+  int answerTo = -1;  // where the terminal's answers to queries go
 };
 
-// The capture must stay at one address while open: libvterm keeps a pointer.
 void OpenScreen(ScreenCapture* capture, int columns, int rows);
 void FeedScreen(ScreenCapture* capture, const char* bytes, size_t count);
+// Fills the screen, its size and the cursor of *result.
 void ReadScreen(const ScreenCapture& capture, RunResult* result);
 void CloseScreen(ScreenCapture* capture);
 

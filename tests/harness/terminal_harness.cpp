@@ -3,23 +3,22 @@
 #include "harness/terminal_harness.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <thread>
 
-#include "harness/child_start.h"
 #include "harness/screen_capture.h"
+
+extern char** environ;
 
 namespace harness {
 namespace {
@@ -29,42 +28,29 @@ using Clock = std::chrono::steady_clock;
 // After the program has ended, output still in flight is waited for this
 // long; a descendant that keeps the terminal open cannot hold the run.
 const auto kQuietPeriod = std::chrono::milliseconds(200);
-// Upper bound on the period in which the loop looks for the child's exit.
+// How often the run looks for the program's end.
 const int kPollSliceMilliseconds = 10;
-// How long a killed child is given to be reaped, beyond the deadline.
-const auto kReapGrace = std::chrono::seconds(5);
+const uid_t kNobody = 65534;  // and its group of the same number
 
 struct RunFiles {
-  int master = -1;
-  int slave = -1;
-  int outputPipe = -1;   // parent's read end
-  int outputFile = -1;   // stdout file (File mode, or no terminal)
-  int errorFile = -1;    // stderr file (no terminal)
-  int nullInput = -1;
-  int childOutput = -1;  // pipe write end, closed after the fork
+  int master = -1;             // the terminal, parent's side
+  int outputPipe = -1;         // read end (Pipe mode)
+  int outputFile = -1;         // stdout file (File mode, or no terminal)
+  int errorFile = -1;          // stderr file (no terminal)
+  std::vector<int> childOnly;  // closed by the parent once the child runs
+  int input = -1, output = -1, error = -1;  // the child's standard streams
 };
 
-void CloseFd(int* fd) {
-  if (*fd >= 0) close(*fd);
-  *fd = -1;
+void CloseAll(std::vector<int> fds) {
+  for (int fd : fds) {
+    if (fd >= 0) close(fd);
+  }
 }
 
-void CloseAll(RunFiles* files) {
-  CloseFd(&files->master);
-  CloseFd(&files->slave);
-  CloseFd(&files->outputPipe);
-  CloseFd(&files->outputFile);
-  CloseFd(&files->errorFile);
-  CloseFd(&files->nullInput);
-  CloseFd(&files->childOutput);
-}
-
-std::string Failure(const char* what) {
-  return std::string(what) + ": " + std::strerror(errno);
-}
+std::string Failure(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
 // An unlinked scratch file: nothing is left behind, whatever the run does.
-int OpenScratchFile() {
+int ScratchFile() {
   char pattern[] = "/tmp/zev-harness-XXXXXX";
   int fd = mkostemp(pattern, O_CLOEXEC);
   if (fd >= 0) unlink(pattern);
@@ -73,254 +59,202 @@ int OpenScratchFile() {
 
 std::string ReadWhole(int fd) {
   std::string bytes;
-  if (fd < 0 || lseek(fd, 0, SEEK_SET) < 0) return bytes;
   char buffer[65536];
-  for (;;) {
-    ssize_t count = read(fd, buffer, sizeof buffer);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) break;
+  ssize_t count;
+  while (fd >= 0 && (count = pread(fd, buffer, sizeof buffer, static_cast<off_t>(bytes.size()))) > 0) {
     bytes.append(buffer, static_cast<size_t>(count));
   }
   return bytes;
 }
 
-int OpenTerminal(const RunOptions& options, RunFiles* files, std::string* error) {
-  files->master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (files->master < 0) return *error = Failure("posix_openpt"), -1;
-  if (grantpt(files->master) < 0) return *error = Failure("grantpt"), -1;
-  if (unlockpt(files->master) < 0) return *error = Failure("unlockpt"), -1;
-  char name[128];
-  if (ptsname_r(files->master, name, sizeof name) != 0) {
-    return *error = Failure("ptsname_r"), -1;
-  }
-  winsize size = {};
-  size.ws_row = static_cast<unsigned short>(options.rows);
-  size.ws_col = static_cast<unsigned short>(options.columns);
-  if (ioctl(files->master, TIOCSWINSZ, &size) < 0) {
-    return *error = Failure("TIOCSWINSZ"), -1;
-  }
-  files->slave = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (files->slave < 0) return *error = Failure("open slave"), -1;
-  int flags = fcntl(files->master, F_GETFL);
-  fcntl(files->master, F_SETFL, flags | O_NONBLOCK);
-  return 0;
-}
-
-int OpenStreams(const RunOptions& options, RunFiles* files,
-                ChildStreams* streams, std::string* error) {
+std::string OpenFiles(const RunOptions& options, RunFiles* files) {
   if (options.controllingTerminal) {
-    if (OpenTerminal(options, files, error) < 0) return -1;
-    streams->terminal = files->slave;
-    streams->input = files->slave;
-    streams->output = files->slave;
-    streams->error = files->slave;
+    winsize size = {};
+    size.ws_row = static_cast<unsigned short>(options.rows);
+    size.ws_col = static_cast<unsigned short>(options.columns);
+    int slave = -1;
+    if (openpty(&files->master, &slave, nullptr, nullptr, &size) < 0) return Failure("openpty");
+    fcntl(files->master, F_SETFL, O_NONBLOCK);
+    files->childOnly.push_back(slave);
+    files->input = files->output = files->error = slave;
   } else {
-    files->nullInput = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (files->nullInput < 0) return *error = Failure("/dev/null"), -1;
-    files->errorFile = OpenScratchFile();
-    if (files->errorFile < 0) return *error = Failure("stderr file"), -1;
-    streams->input = files->nullInput;
-    streams->error = files->errorFile;
+    files->input = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    files->childOnly.push_back(files->input);
+    files->error = files->errorFile = ScratchFile();
+    if (files->input < 0 || files->errorFile < 0) return Failure("standard streams");
   }
-
   if (options.stdoutMode == StdoutMode::Pipe) {
     int ends[2];
-    if (pipe2(ends, O_CLOEXEC) < 0) return *error = Failure("pipe2"), -1;
+    if (pipe2(ends, O_CLOEXEC) < 0) return Failure("pipe2");
+    fcntl(ends[0], F_SETFL, O_NONBLOCK);
     files->outputPipe = ends[0];
-    files->childOutput = ends[1];
-    fcntl(files->outputPipe, F_SETFL, fcntl(files->outputPipe, F_GETFL) | O_NONBLOCK);
-    streams->output = files->childOutput;
+    files->childOnly.push_back(files->output = ends[1]);
   } else if (options.stdoutMode == StdoutMode::File || !options.controllingTerminal) {
-    files->outputFile = OpenScratchFile();
-    if (files->outputFile < 0) return *error = Failure("stdout file"), -1;
-    streams->output = files->outputFile;
+    files->output = files->outputFile = ScratchFile();
+    if (files->outputFile < 0) return Failure("stdout file");
   }
-  return 0;
+  return "";
 }
 
-int MillisecondsUntil(Clock::time_point moment) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(moment - Clock::now());
-  return left.count() < 0 ? 0 : static_cast<int>(left.count());
-}
-
-// Sends as much of the terminal's pending answers as the master takes now.
-void SendReplies(int master, ScreenCapture* capture) {
-  while (!capture->replies.empty()) {
-    ssize_t count = write(master, capture->replies.data(), capture->replies.size());
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) {
-      // EAGAIN: try again once poll says so. Anything else: nobody listens.
-      if (count < 0 && errno != EAGAIN) capture->replies.clear();
-      return;
-    }
-    capture->replies.erase(0, static_cast<size_t>(count));
+// Only async-signal-safe calls from here on: the parent may have threads
+// (sanitizer runtimes do), so the child must not touch malloc or locks. A
+// failure is told on the standard error the child has at that moment: the
+// harness's own before the streams are in place, the program's after.
+[[noreturn]] void FailChild(const char* prefix, const char* step) {
+  const char* reason = strerrordesc_np(errno);
+  for (const char* part : {prefix, step, ": ", reason ? reason : "?", "\n"}) {
+    ssize_t ignored = write(STDERR_FILENO, part, std::strlen(part));
+    (void)ignored;
   }
+  _exit(127);
 }
 
-// Reads what is ready; returns false once the descriptor is at its end
-// (EOF, or EIO on a master whose slave side has been closed by everyone).
-bool Drain(int fd, std::string* bytes, ScreenCapture* capture, bool* gotData) {
+[[noreturn]] void RunChild(const RunOptions& options, const RunFiles& files, const char* prefix,
+                           char* const* argv, char* const* envp) {
+  // The harness's own dispositions (an ignored SIGPIPE, a blocked signal)
+  // would otherwise survive execve and change how the program behaves.
+  for (int signal = 1; signal < NSIG; ++signal) {
+    if (signal != SIGKILL && signal != SIGSTOP) ::signal(signal, SIG_DFL);
+  }
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  if (setsid() < 0) FailChild(prefix, "setsid");
+  if (files.master >= 0 && ioctl(files.input, TIOCSCTTY, 0) < 0) FailChild(prefix, "TIOCSCTTY");
+  // Every source goes above 0..2 first: when the harness runs with a closed
+  // standard stream, a source may sit on a number a dup2 below overwrites.
+  int sources[3] = {files.input, files.output, files.error};
+  for (int& fd : sources) {
+    if ((fd = fcntl(fd, F_DUPFD_CLOEXEC, 10)) < 0) FailChild(prefix, "redirecting the streams");
+  }
+  for (int target = 0; target < 3; ++target) {
+    if (dup2(sources[target], target) < 0) FailChild(prefix, "redirecting the streams");
+  }
+  if (close_range(3, ~0U, 0) < 0) {
+    for (int fd = 3; fd < 1024; ++fd) close(fd);
+  }
+  if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) < 0) {
+    FailChild(prefix, "chdir");
+  }
+  gid_t group = kNobody;
+  if (options.unprivileged && geteuid() == 0 &&
+      (setgroups(1, &group) < 0 || setgid(kNobody) < 0 || setuid(kNobody) < 0)) {
+    FailChild(prefix, "dropping to nobody");
+  }
+  execve(argv[0], argv, envp);
+  FailChild(prefix, "execve");
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+  std::vector<char*> pointers;
+  for (std::string& text : strings) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+// A program that cannot be started exits 127 after saying why.
+pid_t StartChild(const RunOptions& options, const RunFiles& files) {
+  // Everything the child needs is built before fork.
+  std::vector<std::string> words = {options.program};
+  words.insert(words.end(), options.args.begin(), options.args.end());
+  std::vector<std::string> variables = {"TERM=xterm-256color"};
+  for (char** entry = environ; entry && *entry; ++entry) {
+    if (std::strncmp(*entry, "TERM=", 5) != 0) variables.push_back(*entry);
+  }
+  std::vector<char*> argv = Pointers(words);
+  std::vector<char*> envp = Pointers(variables);
+  std::string prefix = "cannot start " + options.program + ": ";
+  pid_t pid = fork();
+  if (pid == 0) RunChild(options, files, prefix.c_str(), argv.data(), envp.data());
+  return pid;
+}
+
+// Reads what is ready; false once the descriptor is at its end (EOF, or
+// EIO on a master whose slave side everyone has closed).
+bool Drain(int fd, std::string* bytes, ScreenCapture* capture) {
   char buffer[65536];
   for (;;) {
     ssize_t count = read(fd, buffer, sizeof buffer);
     if (count > 0) {
       bytes->append(buffer, static_cast<size_t>(count));
       if (capture) FeedScreen(capture, buffer, static_cast<size_t>(count));
-      *gotData = true;
-      continue;
+    } else if (count == 0 || errno != EINTR) {
+      return count < 0 && errno == EAGAIN;
     }
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0 && errno == EAGAIN) return true;
-    return false;
   }
 }
 
-bool HasExited(pid_t pid) {
-  siginfo_t info = {};
-  // WNOWAIT leaves the child a zombie, so its pid, and with it its process
-  // group, cannot be reused while we still mean to signal that group.
-  if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0) {
-    return errno == ECHILD;
-  }
-  return info.si_pid == pid;
-}
-
-int Reap(pid_t pid, Clock::time_point limit, std::string* error) {
-  for (;;) {
-    int status = 0;
-    pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid) {
-      if (WIFEXITED(status)) return WEXITSTATUS(status);
-      if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-      return -1;
-    }
-    if (done < 0 && errno != EINTR) {
-      *error = Failure("waitpid");
-      return -1;
-    }
-    if (Clock::now() >= limit) {
-      *error = "the program could not be reaped after SIGKILL";
-      return -1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-}
-
-void Supervise(pid_t pid, Clock::time_point deadline,
-               RunFiles* files, ScreenCapture* capture, RunResult* result) {
-  bool masterOpen = files->master >= 0;
-  bool pipeOpen = files->outputPipe >= 0;
+void Supervise(pid_t pid, Clock::time_point deadline, const RunFiles& files,
+               ScreenCapture* capture, RunResult* result) {
+  pollfd watched[2] = {{files.master, POLLIN, 0}, {files.outputPipe, POLLIN, 0}};
+  std::string* sinks[2] = {&result->terminalBytes, &result->stdoutBytes};
   bool exited = false;
   Clock::time_point lastActivity = Clock::now();
-  Clock::time_point stopDraining = deadline;
-
-  for (;;) {
-    if (!exited && HasExited(pid)) {
+  while (!exited || watched[0].fd >= 0 || watched[1].fd >= 0) {
+    Clock::time_point now = Clock::now();
+    siginfo_t info = {};
+    // WNOWAIT leaves the child a zombie, so its pid, and with it its process
+    // group, cannot be reused while we still mean to signal that group.
+    if (!exited && (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0 ||
+                    info.si_pid == pid)) {
       exited = true;
-      lastActivity = Clock::now();
+      lastActivity = now;
     }
-    if (!exited && Clock::now() >= deadline) {
+    if (!exited && now >= deadline) {
       kill(-pid, SIGKILL);
       kill(pid, SIGKILL);
-      result->timedOut = true;
-      exited = true;
-      lastActivity = Clock::now();
-      stopDraining = lastActivity + kQuietPeriod * 5;
+      result->timedOut = exited = true;
+      lastActivity = now;
+      deadline = now + 5 * kQuietPeriod;  // what is in flight may still come
     }
-    if (exited && !masterOpen && !pipeOpen) break;
-    if (exited && Clock::now() - lastActivity >= kQuietPeriod) break;
-    if (exited && Clock::now() >= stopDraining) break;
-
-    pollfd watched[2];
-    int count = 0;
-    int masterSlot = -1;
-    int pipeSlot = -1;
-    if (masterOpen) {
-      masterSlot = count;
-      short events = POLLIN;
-      if (!capture->replies.empty()) events |= POLLOUT;
-      watched[count++] = {files->master, events, 0};
-    }
-    if (pipeOpen) {
-      pipeSlot = count;
-      watched[count++] = {files->outputPipe, POLLIN, 0};
-    }
-    int slice = kPollSliceMilliseconds;
-    if (!exited) slice = std::min(slice, MillisecondsUntil(deadline));
-    int ready = poll(watched, static_cast<nfds_t>(count), slice);
-    if (ready < 0 && errno != EINTR) {
+    if (exited && (now - lastActivity >= kQuietPeriod || now >= deadline)) break;
+    if (poll(watched, 2, kPollSliceMilliseconds) < 0 && errno != EINTR) {
       result->harnessError = Failure("poll");
       break;
     }
-    if (ready <= 0) continue;
-
-    bool gotData = false;
-    if (masterSlot >= 0 && watched[masterSlot].revents) {
-      masterOpen = Drain(files->master, &result->terminalBytes, capture, &gotData);
-      if (masterOpen) SendReplies(files->master, capture);
+    for (int i = 0; i < 2; ++i) {
+      size_t before = sinks[i]->size();
+      if (watched[i].revents && !Drain(watched[i].fd, sinks[i], i == 0 ? capture : nullptr)) {
+        watched[i].fd = -1;
+      }
+      if (sinks[i]->size() != before) lastActivity = Clock::now();
     }
-    if (pipeSlot >= 0 && watched[pipeSlot].revents) {
-      pipeOpen = Drain(files->outputPipe, &result->stdoutBytes, nullptr, &gotData);
-    }
-    if (gotData) lastActivity = Clock::now();
   }
-
   // Whatever the program left running in its session goes with it.
   kill(-pid, SIGKILL);
-  std::string error;
-  result->exitCode = Reap(pid, Clock::now() + kReapGrace, &error);
-  if (!error.empty()) result->harnessError = error;
+  kill(pid, SIGKILL);
+  // It has ended or been killed by now, so this wait is short.
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) {
+    result->harnessError = Failure("waitpid");
+  } else {
+    result->exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
 }
 
 }  // namespace
 
 RunResult RunOnTerminal(const RunOptions& options) {
   RunResult result;
-  result.columns = options.columns;
-  result.rows = options.rows;
-  if (options.columns < 1 || options.rows < 1 || options.columns > 1000 ||
-      options.rows > 1000) {
-    result.harnessError = "screen size out of range";
-    ADD_FAILURE_AT(__FILE__, __LINE__) << result.harnessError;
-    return result;
-  }
-  Clock::time_point deadline =
-      Clock::now() + std::chrono::milliseconds(options.timeoutMilliseconds);
-
+  Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(options.timeoutMilliseconds);
   ScreenCapture capture;
   OpenScreen(&capture, options.columns, options.rows);
-
   RunFiles files;
-  ChildStreams streams;
-  std::string error;
-  if (OpenStreams(options, &files, &streams, &error) < 0) {
-    result.harnessError = error;
-    ADD_FAILURE_AT(__FILE__, __LINE__) << error;
-    CloseAll(&files);
-    ReadScreen(capture, &result);
-    CloseScreen(&capture);
-    return result;
-  }
-
-  pid_t pid = -1;
-  int failure = StartChild(options, streams, MillisecondsUntil(deadline), &pid, &error);
+  std::string error = OpenFiles(options, &files);
+  capture.answerTo = files.master;
+  pid_t pid = error.empty() ? StartChild(options, files) : -1;
+  if (error.empty() && pid < 0) error = Failure("fork");
   // The parent's copies of the child's ends must go, or the master would
   // never see the slave close and the pipe would never reach its end.
-  CloseFd(&files.slave);
-  CloseFd(&files.childOutput);
-  CloseFd(&files.nullInput);
-  if (failure != 0) {
-    result.harnessError = error;
-    result.exitCode = 127;
+  CloseAll(files.childOnly);
+  if (error.empty()) {
+    Supervise(pid, deadline, files, &capture, &result);
   } else {
-    Supervise(pid, deadline, &files, &capture, &result);
+    ADD_FAILURE() << (result.harnessError = error);
   }
-
-  if (options.stdoutMode != StdoutMode::Pipe) {
-    result.stdoutBytes = ReadWhole(files.outputFile);
-  }
+  result.stdoutBytes += ReadWhole(files.outputFile);
   result.stderrBytes = ReadWhole(files.errorFile);
-  CloseAll(&files);
+  CloseAll({files.master, files.outputPipe, files.outputFile, files.errorFile});
   ReadScreen(capture, &result);
   CloseScreen(&capture);
   return result;

@@ -25,36 +25,32 @@ struct RunOptions {
 
 // One screen cell as the terminal shows it.
 struct Cell {
-  std::string text;      // UTF-8 of the character, "" for an empty cell
-  int width = 1;         // 2 for a wide character, 0 for its right half
-  int foreground = -1;   // palette index 0..15, -1 for the terminal default
-  int background = -1;   // palette index 0..15, -1 for the terminal default
-                         // (16..255 for a colour of the 256-colour cube, -2
-                         // for a direct RGB colour outside the palette)
+  std::string text;     // UTF-8 of the character, "" for an empty cell
+  int width = 1;        // 2 for a wide character, 0 for its right half
+  int foreground = -1;  // palette index 0..15, -1 for the terminal default
+  int background = -1;  // (16..255 for a colour of the 256-colour cube, -2
+                        // for a direct RGB colour outside the palette)
   bool bold = false;
   bool reverse = false;
 };
 
 struct RunResult {
-  int exitCode = -1;           // exit status, or 128 + signal (137 after a
-                               // timeout, 127 when it could not be started)
+  int exitCode = -1;          // exit status, or 128 + signal (137 after a
+                              // timeout); 127 with the reason on the screen
+                              // (or stderrBytes) when it could not be started
   bool timedOut = false;
   int columns = 0;
   int rows = 0;
   std::vector<std::vector<Cell>> screen;  // [row][column], 0-based
-  int cursorRow = 0;           // 0-based
-  int cursorColumn = 0;        // 0-based
-  std::string terminalBytes;   // everything the terminal received
-  std::string stdoutBytes;     // the redirected standard output (File or Pipe)
-  std::string stderrBytes;     // standard error when there is no terminal
-  std::vector<std::string> scrolledOff;  // rows pushed off the top of the
-                                         // screen, oldest first, as RowText
-  std::string harnessError;    // why the program could not be run, if so
+  int cursorRow = 0;          // 0-based
+  int cursorColumn = 0;       // 0-based
+  std::string terminalBytes;  // everything the terminal received
+  std::string stdoutBytes;    // the redirected standard output (File or Pipe)
+  std::string stderrBytes;    // standard error when there is no terminal
+  std::string harnessError;   // why the harness could not run it, if so
 
-  // Row r (0-based) as UTF-8 text, trailing blanks removed.
+  // Row r (0-based) as UTF-8 text, empty cells as blanks, trailing blanks removed.
   std::string RowText(int row) const;
-  // Whole screen as rows joined with '\n', trailing blanks and rows removed.
-  std::string ScreenText() const;
   const Cell& At(int row, int column) const { return screen[row][column]; }
 };
 
@@ -73,13 +69,8 @@ struct TempDirectory {
 
 // Binary-exact. WriteFile fails the current test when it cannot write, and
 // gives a file it creates mode 0666, so that nobody may open it read-write;
-// ReadFile gives "" for a file that cannot be read (use FileExists to tell).
+// ReadFile gives "" for a file that cannot be read.
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
-bool FileExists(const std::string& path);
-
-// True when `unprivileged` really changes the user: only root can drop to
-// nobody, and only then do file permissions bind the program under test.
-bool RunningAsRoot();
 
 }  // namespace harness
