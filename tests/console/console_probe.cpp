@@ -7,7 +7,6 @@
 
 #include "console/console_window.h"
 #include "runtime/run_time.h"
-#include "tool/banner.h"
 
 namespace {
 
@@ -67,11 +66,6 @@ void DrawText() {
   WriteText(std::string("<\0\x7f\x0c>", 5), 0);
 }
 
-void DrawUsage() {
-  ShowBanner();
-  ShowUsage();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,7 +75,7 @@ int main(int argc, char** argv) {
     const char* name;
     void (*draw)();
   } entries[] = {{"lines", DrawLines}, {"scroll31", DrawScroll31}, {"margin", DrawMargin},
-                 {"text", DrawText},   {"usage", DrawUsage}};
+                 {"text", DrawText}};
   for (const auto& entry : entries) {
     if (argc > 1 && std::strcmp(entry.name, argv[1]) == 0) {
       entry.draw();

@@ -19,11 +19,13 @@ using harness::StdoutMode;
 enum { kDefault = -1, kBlack = 0, kRed = 1, kBlue = 4, kLightGrey = 7, kLightRed = 9 };
 enum { kLightGreen = 10, kYellow = 11, kWhite = 15 };
 
+// The usage screen comes from the tool itself, run without arguments; the
+// window's other rules from the probe.
 RunResult RunProbe(const std::string& scenario, int columns = 80, int rows = 25,
                    StdoutMode mode = StdoutMode::Terminal) {
   harness::RunOptions options;
-  options.program = CONSOLE_PROBE;
-  options.args = {scenario};
+  options.program = scenario == "usage" ? ZEV_PROGRAM : CONSOLE_PROBE;
+  if (scenario != "usage") options.args = {scenario};
   options.columns = columns;
   options.rows = rows;
   options.stdoutMode = mode;
@@ -137,8 +139,7 @@ TEST(UsageScreen, InTheMarginWindowWhenTheScreenHoldsItElseTopLeft) {
 
 TEST(UsageScreen, NoTerminalAtAllEndsWithTheMessage) {
   harness::RunOptions options;
-  options.program = CONSOLE_PROBE;
-  options.args = {"usage"};
+  options.program = ZEV_PROGRAM;
   options.controllingTerminal = false;
   const RunResult result = harness::RunOnTerminal(options);
   ASSERT_FALSE(result.timedOut);

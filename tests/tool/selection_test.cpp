@@ -7,41 +7,30 @@
 
 namespace {
 
-Selection Make(bool a, bool d, bool s, bool anyStep = true, int32_t stepSize = 0) {
-  return Selection{a, d, s, anyStep, stepSize};
-}
-
 bool Selected(const std::vector<uint8_t>& bytes, const Selection& selection) {
   return IsSelected(bytes.data(), static_cast<int>(bytes.size()), selection);
 }
 
-// What each test says about a row; every combination of switches must
-// select exactly when one of its tests holds (none set: when different).
-struct Row {
-  std::vector<uint8_t> bytes;
-  bool different, rises, falls, constantStep;
-};
-
-const Row kRows[] = {
-    {{1, 2, 2}, true, false, false, false},
-    {{3, 2, 1}, true, false, true, true},
-    {{1, 3, 2}, true, false, false, false},
-    {{5, 5, 5}, false, false, false, false},
-    {{0x7F, 0x80}, true, true, false, true},  // bytes are unsigned
-    {{0x80, 0x7F}, true, false, true, true},
-    {{1, 2, 4}, true, true, false, false},
-    {{0xFF, 0x00, 0x01}, true, false, false, false},  // +1 +1 only modulo 256
-    {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, true, true, false, true},
-    {{0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, true, false, false, false},
-};
-
+// Rows with what each test says of them (different, rising, falling,
+// constant step); every combination of -a, -d and -s must select exactly
+// when one of its tests holds, none set: when the bytes differ.
 TEST(SelectionTest, EveryCombinationOfSwitches) {
-  for (const Row& row : kRows) {
+  const struct {
+    std::vector<uint8_t> bytes;
+    bool different, rises, falls, constantStep;
+  } rows[] = {
+      {{1, 2, 2}, 1, 0, 0, 0},          {{3, 2, 1}, 1, 0, 1, 1},
+      {{1, 3, 2}, 1, 0, 0, 0},          {{5, 5, 5}, 0, 0, 0, 0},
+      {{0x7F, 0x80}, 1, 1, 0, 1},       {{0x80, 0x7F}, 1, 0, 1, 1},  // bytes are unsigned
+      {{1, 2, 4}, 1, 1, 0, 0},          {{0xFF, 0x00, 0x01}, 1, 0, 0, 0},  // +1 +1 only modulo 256
+      {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 1, 1, 0, 1}, {{0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, 1, 0, 0, 0},
+  };
+  for (const auto& row : rows) {
     for (int flags = 0; flags < 8; ++flags) {
-      bool a = flags & 1, d = flags & 2, s = flags & 4;
-      bool expected = flags == 0 ? row.different
-                                 : (a && row.rises) || (d && row.falls) || (s && row.constantStep);
-      EXPECT_EQ(Selected(row.bytes, Make(a, d, s)), expected)
+      const bool a = flags & 1, d = flags & 2, s = flags & 4;
+      const bool expected =
+          flags == 0 ? row.different : (a && row.rises) || (d && row.falls) || (s && row.constantStep);
+      EXPECT_EQ(Selected(row.bytes, Selection{a, d, s, true, 0}), expected)
           << "row from " << int(row.bytes[0]) << ", switches " << flags;
     }
   }
@@ -53,12 +42,12 @@ TEST(SelectionTest, StepOfGivenSize) {
     int32_t size;
     bool expected;
   } cases[] = {
-      {{1, 2, 3}, 1, true},       {{3, 2, 1}, -1, true},          {{3, 2, 1}, 1, false},
-      {{0, 255}, 255, true},      {{255, 0}, -255, true},         {{255, 0}, 1, false},
-      {{5, 5}, 0, false},         {{1, 2}, INT32_MIN, false},     {{2, 4, 6, 9}, 2, false},
+      {{1, 2, 3}, 1, true},   {{3, 2, 1}, -1, true}, {{3, 2, 1}, 1, false},       {{0, 255}, 255, true},
+      {{255, 0}, -255, true}, {{255, 0}, 1, false},  {{5, 5}, 0, false},          {{2, 4, 6, 9}, 2, false},
+      {{1, 2}, INT32_MIN, false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Selected(c.bytes, Make(false, false, true, false, c.size)), c.expected) << c.size;
+    EXPECT_EQ(Selected(c.bytes, Selection{false, false, true, false, c.size}), c.expected) << c.size;
   }
 }
 
@@ -66,20 +55,21 @@ TEST(SelectionTest, StepOfGivenSize) {
 // length (word and stride tails), input count and density.
 TEST(SelectionTest, BlockScanMatchesPositionTest) {
   std::mt19937 random(12345);
-  const Selection selections[] = {Make(false, false, false), Make(true, false, false),
-                                  Make(false, true, true, false, 2), Make(true, true, true)};
+  const Selection selections[] = {{false, false, false, true, 0}, {true, false, false, true, 0},
+                                  {false, true, true, false, 2}, {true, true, true, true, 0}};
   std::vector<uint32_t> indexes(65536);
   for (size_t length : {0, 1, 7, 8, 9, 31, 32, 33, 65, 1000, 65536}) {
     for (int count = 2; count <= kMostFiles; ++count) {
       for (int density : {0, 2, 60}) {
+        // Equal, monotonic (rising or falling by position) or nearly equal rows.
         std::vector<std::vector<uint8_t>> data(count, std::vector<uint8_t>(length));
         for (size_t j = 0; j < length; ++j) {
-          bool differs = static_cast<int>(random() % 100) < density;
-          bool monotonic = random() % 2;
-          uint8_t base = static_cast<uint8_t>(random());
+          const bool differs = static_cast<int>(random() % 100) < density, monotonic = random() % 2;
+          const uint8_t base = static_cast<uint8_t>(random());
           for (int k = 0; k < count; ++k) {
-            data[k][j] = !differs ? base : monotonic ? uint8_t(100 + (j % 2 ? k : -k) * 2)
-                                                     : uint8_t(base + random() % 3);
+            data[k][j] = !differs    ? base
+                         : monotonic ? uint8_t(100 + (j % 2 ? k : -k) * 2)
+                                     : uint8_t(base + random() % 3);
           }
         }
         const uint8_t* blocks[kMostFiles];
@@ -91,7 +81,7 @@ TEST(SelectionTest, BlockScanMatchesPositionTest) {
             for (int k = 0; k < count; ++k) row[k] = data[k][j];
             if (IsSelected(row, count, selection)) expected.push_back(uint32_t(j));
           }
-          size_t found = FindSelected(blocks, count, length, selection, indexes.data());
+          const size_t found = FindSelected(blocks, count, length, selection, indexes.data());
           ASSERT_EQ(std::vector<uint32_t>(indexes.begin(), indexes.begin() + found), expected)
               << "length " << length << ", " << count << " inputs, density " << density;
         }

@@ -1,12 +1,9 @@
 // Shared pieces of the end-to-end tests: a fixture that runs the real zev
-// binary on a terminal and checks after every run that the inputs are
-// exactly as they were, plus readers for what the screen shows.
+// binary on a terminal and checks the inputs unchanged after every run, a
+// plain model of the report, and screen checks.
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
-#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,83 +14,63 @@
 
 namespace e2e {
 
-// The tool's colours are numbered as on a PC text screen (bit 0 blue,
-// bit 2 red); a terminal's palette swaps red and blue.
-int TerminalColour(int pcColour);
+using harness::StdoutMode;
 
-// The UTF-8 text that a terminal shows for one byte of the tool's code page.
-std::string Cp437Glyph(uint8_t byte);
+// The model tests every position up to the shortest length one by one.
+struct Selection {
+  bool ascending = false, descending = false, anyStep = false, fixedStep = false;  // -a -d -s -s:n
+  int step = 0;
+};
+std::string HeaderLine(const std::vector<std::string>& names, int digits = 8);
+std::string DifferenceLine(uint64_t position, const std::vector<int>& bytes, int digits = 8);
+std::string ExpectedReport(const std::vector<std::string>& names,
+                           const std::vector<std::string>& contents, int64_t offset,
+                           const Selection& selection = {});
 
-// A report line (without its line end) as a terminal shows it.
+// Report text as a terminal shows it; bytes below 0x20 pass unchanged.
 std::string TerminalText(std::string_view bytes);
-
 // count cells of a row from column on, an empty cell read as a blank.
 std::string CellsText(const harness::RunResult& result, int row, int column, int count);
-
-// The report's lines with their CR LF cut off; fails the test when a line
-// lacks its CR or the text does not end with a line end.
+// The report's lines without their CR LF, which each must have.
 std::vector<std::string> SplitReportLines(const std::string& report);
-
-// Equal reports, or a failure that shows the first line where they part
-// (reports may run to megabytes, too long to print whole).
+bool FileExists(const std::string& path);
+// Reports run to megabytes: a mismatch shows where they part.
 void ExpectSameReport(const std::string& actual, const std::string& expected);
-
-// Size, times and (for files of moderate size) the bytes of an input.
-struct FileState {
-  std::string path;
-  bool exists = false;
-  bool regular = false;
-  ino_t inode = 0;
-  off_t size = 0;
-  timespec modified{};
-  timespec changed{};
-  bool hasContent = false;
-  std::string content;
-};
-
-FileState TakeFileState(const std::string& path);
-void ExpectSameState(const FileState& before, const FileState& after);
 
 class ZevTest : public testing::Test {
  protected:
-  // Writes an input into the scratch directory and watches it: every Run
-  // then checks it unchanged. Returns the name relative to the directory.
+  // Writes and watches an input; returns its name in the directory zev runs in.
   std::string MakeInput(const std::string& name, const std::string& bytes);
-  // Watches a file made some other way (an absolute path).
-  void WatchInput(const std::string& path);
-
+  void WatchInput(const std::string& path) { watched.push_back(path); }
   harness::RunOptions Options(const std::vector<std::string>& args) const;
-  harness::RunResult Run(const std::vector<std::string>& args,
-                         harness::StdoutMode mode = harness::StdoutMode::Terminal);
-  // Takes the state of every watched input, runs, and checks it again.
+  harness::RunResult Run(const std::vector<std::string>& args, StdoutMode mode = StdoutMode::Terminal);
+  // Checks every watched input unchanged after the run.
   harness::RunResult Run(const harness::RunOptions& options);
-
+  // zev started by bash running script, with zev as $0 and args as $@.
+  harness::RunResult RunInShell(const std::string& script, const std::vector<std::string>& args,
+                                StdoutMode mode = StdoutMode::Terminal, int rows = 25);
   std::string Path(const std::string& name) const { return dir.File(name); }
 
   harness::TempDirectory dir;
   std::vector<std::string> watched;
 };
 
-// The banner on rows 2 to 5 of an 80 x 25 screen.
-void ExpectBanner(const harness::RunResult& result);
+// PC text colours (bit 0 blue, bit 2 red) in the terminal's palette.
+constexpr int TerminalColour(int pc) { return (pc & 0b1010) | ((pc & 1) << 2) | ((pc >> 2) & 1); }
 
-// count cells of a row in the given terminal palette colours; one failure
-// at most, for the first cell that differs.
+// The banner on rows 2 to 4 of an 80 x 25 screen; with Only, nothing else.
+void ExpectBanner(const harness::RunResult& result);
+void ExpectScreenBannerOnly(const harness::RunResult& result);
+// count cells of a row in these palette colours (first miss only).
 void ExpectColours(const harness::RunResult& result, int row, int column, int count,
                    int foreground, int background);
-
-// Banner, then the message in light red on black in column 2 of row 6, an
-// empty row after it, nothing else on the screen, and exit code 1.
+// Banner, the message in light red on black in column 2 of row 6, an
+// empty row after it and nothing else, the cursor on row 8, exit code 1.
 void ExpectFatal(const harness::RunResult& result, const std::string& message);
-
-// The run-time error stop: its first two lines name the same place, place
-// lines follow, and an empty line ends it.
+// A place of the program: "0x" and eight uppercase hexadecimal digits.
+bool IsPlace(std::string_view text);
+// The run-time error stop: "Runtime error N at " and a place, the same
+// place again, further places, an empty line.
 void ExpectStopMessage(const std::string& text, int number);
-// "Runtime error N at 0x" and eight digits; "  0x" and eight digits.
-bool IsStopLine(std::string_view line, int number);
-bool IsPlaceLine(std::string_view line);
-
-// Nothing but the banner on the screen.
-void ExpectScreenBannerOnly(const harness::RunResult& result);
 
 }  // namespace e2e
