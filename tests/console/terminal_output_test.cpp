@@ -43,8 +43,7 @@ class TerminalOutput : public testing::Test {
     close(sockets_[1]);
   }
 
-  // Feeds the terminal every write made since the last call; returns how
-  // many there were.
+  // Feeds the terminal the writes made since the last call and counts them.
   int TakeWrites() {
     int writes = 0;
     std::vector<char> message(1 << 20);
@@ -65,8 +64,7 @@ class TerminalOutput : public testing::Test {
   void ExpectTerminalShowsModel(const std::string& step) {
     const harness::RunResult shown = Shown();
     const ConsoleView view = InspectConsole();
-    ASSERT_EQ(shown.cursorColumn + 1, view.cursorColumn) << step;
-    ASSERT_EQ(shown.cursorRow + 1, view.cursorRow) << step;
+    ASSERT_TRUE(shown.cursorColumn + 1 == view.cursorColumn && shown.cursorRow + 1 == view.cursorRow) << step;
     for (int row = 1; row <= view.screenHeight; ++row) {
       for (int column = 1; column <= view.screenWidth; ++column) {
         const ScreenCell cell = InspectCell(column, row);
@@ -75,9 +73,9 @@ class TerminalOutput : public testing::Test {
         ASSERT_EQ(seen.width, cell.width) << where;
         if (cell.width == 0) continue;
         ASSERT_EQ(seen.text.empty() ? " " : seen.text, CellGlyph(cell)) << where;
-        ASSERT_EQ(seen.foreground, TerminalColour(cell.attribute, 0)) << where;
-        ASSERT_EQ(seen.background, TerminalColour(cell.attribute, 4)) << where;
-        ASSERT_FALSE(seen.bold || seen.reverse) << where;
+        ASSERT_TRUE(seen.foreground == TerminalColour(cell.attribute, 0) &&
+                    seen.background == TerminalColour(cell.attribute, 4) && !seen.bold && !seen.reverse)
+            << where << ": " << seen.foreground << " on " << seen.background;
       }
     }
   }
@@ -124,9 +122,7 @@ TEST_F(TerminalOutput, RandomPiecesAreOneWriteEachAndTheTerminalNeverDrifts) {
   }
   // Whatever the texts held, only the window's own sequences reached the
   // terminal: no clear-screen, no query.
-  EXPECT_EQ(received_.find("\x1b[2J"), std::string::npos);
-  EXPECT_EQ(received_.find("\x1b[6n"), std::string::npos);
-  EXPECT_EQ(received_.find("\x9b"), std::string::npos);
+  for (const char* sequence : {"\x1b[2J", "\x1b[6n", "\x9b"}) EXPECT_EQ(received_.find(sequence), std::string::npos);
 
   // Each piece ends in the terminal's own colours, so whatever anyone else
   // sends it next is not painted in the window's.

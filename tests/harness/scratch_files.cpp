@@ -13,8 +13,6 @@
 
 namespace harness {
 
-namespace fs = std::filesystem;
-
 TempDirectory::TempDirectory() {
   char pattern[] = "/tmp/zev-test-XXXXXX";
   if (mkdtemp(pattern) == nullptr) {
@@ -27,18 +25,8 @@ TempDirectory::TempDirectory() {
 }
 
 TempDirectory::~TempDirectory() {
-  if (path.empty()) return;
   std::error_code ignored;
-  // A test may have taken permissions away to provoke failures; give them
-  // back so that the removal can descend everywhere.
-  fs::permissions(path, fs::perms::all, fs::perm_options::add, ignored);
-  for (fs::recursive_directory_iterator it(path, fs::directory_options::skip_permission_denied, ignored), end;
-       it != end; it.increment(ignored)) {
-    if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
-      fs::permissions(it->path(), fs::perms::all, fs::perm_options::add, ignored);
-    }
-  }
-  fs::remove_all(path, ignored);
+  if (!path.empty()) std::filesystem::remove_all(path, ignored);
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -48,9 +36,8 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   file.close();
   if (!file) ADD_FAILURE() << "cannot write " << path << ": " << std::strerror(errno);
-  // The program under test opens its inputs for reading and writing, also
-  // when it runs as nobody; a test that wants a file out of reach says so
-  // with chmod. A file that was there keeps the mode the test gave it.
+  // The program opens its inputs for reading and writing, also as nobody; a
+  // file that was there keeps the mode the test gave it.
   if (created) chmod(path.c_str(), 0666);
 }
 

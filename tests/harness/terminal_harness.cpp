@@ -28,7 +28,6 @@ using Clock = std::chrono::steady_clock;
 // After the program has ended, output still in flight is waited for this
 // long; a descendant that keeps the terminal open cannot hold the run.
 const auto kQuietPeriod = std::chrono::milliseconds(200);
-// How often the run looks for the program's end.
 const int kPollSliceMilliseconds = 10;
 const uid_t kNobody = 65534;  // and its group of the same number
 
@@ -42,9 +41,7 @@ struct RunFiles {
 };
 
 void CloseAll(std::vector<int> fds) {
-  for (int fd : fds) {
-    if (fd >= 0) close(fd);
-  }
+  for (int fd : fds) close(fd);
 }
 
 std::string Failure(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
@@ -154,7 +151,6 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
 
 // A program that cannot be started exits 127 after saying why.
 pid_t StartChild(const RunOptions& options, const RunFiles& files) {
-  // Everything the child needs is built before fork.
   std::vector<std::string> words = {options.program};
   words.insert(words.end(), options.args.begin(), options.args.end());
   std::vector<std::string> variables = {"TERM=xterm-256color"};
@@ -223,7 +219,7 @@ void Supervise(pid_t pid, Clock::time_point deadline, const RunFiles& files,
   // Whatever the program left running in its session goes with it.
   kill(-pid, SIGKILL);
   kill(pid, SIGKILL);
-  // It has ended or been killed by now, so this wait is short.
+  // Ended or killed by now, so this wait is short.
   int status = 0;
   if (waitpid(pid, &status, 0) != pid) {
     result->harnessError = Failure("waitpid");

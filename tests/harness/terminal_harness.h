@@ -35,15 +35,14 @@ struct Cell {
 };
 
 struct RunResult {
-  int exitCode = -1;          // exit status, or 128 + signal (137 after a
-                              // timeout); 127 with the reason on the screen
-                              // (or stderrBytes) when it could not be started
+  int exitCode = -1;  // exit status or 128 + signal (137 after a timeout);
+                      // 127 with the reason shown when it could not start
   bool timedOut = false;
   int columns = 0;
   int rows = 0;
   std::vector<std::vector<Cell>> screen;  // [row][column], 0-based
-  int cursorRow = 0;          // 0-based
-  int cursorColumn = 0;       // 0-based
+  int cursorRow = 0;  // 0-based, as are the columns
+  int cursorColumn = 0;
   std::string terminalBytes;  // everything the terminal received
   std::string stdoutBytes;    // the redirected standard output (File or Pipe)
   std::string stderrBytes;    // standard error when there is no terminal
@@ -67,9 +66,8 @@ struct TempDirectory {
   std::string File(const std::string& name) const { return path + "/" + name; }
 };
 
-// Binary-exact. WriteFile fails the current test when it cannot write, and
-// gives a file it creates mode 0666, so that nobody may open it read-write;
-// ReadFile gives "" for a file that cannot be read.
+// Binary-exact. WriteFile fails the test when it cannot write and gives a
+// file it creates mode 0666; ReadFile gives "" for a file it cannot read.
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 
