@@ -113,6 +113,11 @@ TEST(TerminalHarness, TimeoutKillsTheProgramWithinTheDeadline) {
   EXPECT_EQ(result.RowText(0), "started");  // output before the kill is kept
 }
 
+TEST(TerminalHarness, ACharacterCutBetweenTwoReadsStaysWhole) {
+  RunResult result = RunOnTerminal(Shell(R"(printf 'a\342'; sleep 0.3; printf '\224\202b')"));
+  EXPECT_EQ(result.RowText(0), "a\u2502b");
+}
+
 TEST(TerminalHarness, QueriesAreAnsweredAsATerminalWould) {
   RunOptions options = Shell(
       R"(stty raw -echo; printf '\033[3;7H\033[6n'; answer=$(dd bs=1 count=6 2>/dev/null); stty sane; )"

@@ -65,8 +65,24 @@ void OpenScreen(ScreenCapture* capture, int columns, int rows) {
   vterm_output_set_callback(capture->terminal, Answer, capture);
 }
 
+// libvterm does not carry a UTF-8 character across two writes, and reads
+// from the terminal may cut one anywhere: an unfinished character at the
+// end is held back until the rest arrives.
 void FeedScreen(ScreenCapture* capture, const char* bytes, size_t count) {
-  vterm_input_write(capture->terminal, bytes, count);
+  std::string& text = capture->unfinished;
+  text.append(bytes, count);
+  size_t lead = text.size();
+  while (lead > 0 && text.size() - lead < 4 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) {
+    --lead;
+  }
+  size_t keep = 0;
+  if (lead > 0) {
+    const unsigned char first = static_cast<unsigned char>(text[lead - 1]);
+    const size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+    if (text.size() - (lead - 1) < length) keep = text.size() - (lead - 1);
+  }
+  vterm_input_write(capture->terminal, text.data(), text.size() - keep);
+  text.erase(0, text.size() - keep);
 }
 
 void ReadScreen(const ScreenCapture& capture, RunResult* result) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include <vterm.h>
 
@@ -15,6 +16,7 @@ struct ScreenCapture {
   VTermScreen* screen = nullptr;
   VTermState* state = nullptr;
   int answerTo = -1;  // where the terminal's answers to queries go
+  std::string unfinished;  // the start of a UTF-8 character cut by a read
 };
 
 void OpenScreen(ScreenCapture* capture, int columns, int rows);

@@ -25,9 +25,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// After the program has ended, output still in flight is waited for this
-// long; a descendant that keeps the terminal open cannot hold the run.
-const auto kQuietPeriod = std::chrono::milliseconds(200);
+// Once the program has ended, the run waits for the terminal and the pipe
+// to reach their ends, which they do as soon as the kernel has delivered
+// everything written to them; under load that can take a while. Only
+// something else of the program's keeping them open (a leftover background
+// process) makes the run end after this quiet time instead.
+const auto kQuietPeriod = std::chrono::milliseconds(2000);
 const int kPollSliceMilliseconds = 10;
 const uid_t kNobody = 65534;  // and its group of the same number
 
@@ -201,7 +204,7 @@ void Supervise(pid_t pid, Clock::time_point deadline, const RunFiles& files,
       kill(pid, SIGKILL);
       result->timedOut = exited = true;
       lastActivity = now;
-      deadline = now + 5 * kQuietPeriod;  // what is in flight may still come
+      deadline = now + kQuietPeriod;  // what is in flight may still come
     }
     if (exited && (now - lastActivity >= kQuietPeriod || now >= deadline)) break;
     if (poll(watched, 2, kPollSliceMilliseconds) < 0 && errno != EINTR) {

@@ -1,6 +1,6 @@
 // Shared pieces of the end-to-end tests: a fixture that runs the real zev
-// binary on a terminal and checks the inputs unchanged after every run, a
-// plain model of the report, and screen checks.
+// on a terminal and checks the inputs unchanged after every run, a plain
+// model of the report, and screen checks.
 #pragma once
 
 #include <cstdint>
@@ -14,15 +14,16 @@
 
 namespace e2e {
 
+using harness::RunResult;
 using harness::StdoutMode;
 
-// The model tests every position up to the shortest length one by one.
 struct Selection {
   bool ascending = false, descending = false, anyStep = false, fixedStep = false;  // -a -d -s -s:n
   int step = 0;
 };
 std::string HeaderLine(const std::vector<std::string>& names, int digits = 8);
 std::string DifferenceLine(uint64_t position, const std::vector<int>& bytes, int digits = 8);
+// The model: every position from offset to the shortest length, one by one.
 std::string ExpectedReport(const std::vector<std::string>& names,
                            const std::vector<std::string>& contents, int64_t offset,
                            const Selection& selection = {});
@@ -30,7 +31,7 @@ std::string ExpectedReport(const std::vector<std::string>& names,
 // Report text as a terminal shows it; bytes below 0x20 pass unchanged.
 std::string TerminalText(std::string_view bytes);
 // count cells of a row from column on, an empty cell read as a blank.
-std::string CellsText(const harness::RunResult& result, int row, int column, int count);
+std::string CellsText(const RunResult& result, int row, int column, int count);
 // The report's lines without their CR LF, which each must have.
 std::vector<std::string> SplitReportLines(const std::string& report);
 bool FileExists(const std::string& path);
@@ -41,14 +42,16 @@ class ZevTest : public testing::Test {
  protected:
   // Writes and watches an input; returns its name in the directory zev runs in.
   std::string MakeInput(const std::string& name, const std::string& bytes);
-  void WatchInput(const std::string& path) { watched.push_back(path); }
-  harness::RunOptions Options(const std::vector<std::string>& args) const;
-  harness::RunResult Run(const std::vector<std::string>& args, StdoutMode mode = StdoutMode::Terminal);
+  harness::RunOptions Options(const std::vector<std::string>& args,
+                              StdoutMode mode = StdoutMode::Terminal) const;
+  RunResult Run(const std::vector<std::string>& args, StdoutMode mode = StdoutMode::Terminal) {
+    return Run(Options(args, mode));
+  }
   // Checks every watched input unchanged after the run.
-  harness::RunResult Run(const harness::RunOptions& options);
+  RunResult Run(const harness::RunOptions& options);
   // zev started by bash running script, with zev as $0 and args as $@.
-  harness::RunResult RunInShell(const std::string& script, const std::vector<std::string>& args,
-                                StdoutMode mode = StdoutMode::Terminal, int rows = 25);
+  RunResult RunInShell(const std::string& script, const std::vector<std::string>& args,
+                       StdoutMode mode = StdoutMode::Terminal);
   std::string Path(const std::string& name) const { return dir.File(name); }
 
   harness::TempDirectory dir;
@@ -58,17 +61,15 @@ class ZevTest : public testing::Test {
 // PC text colours (bit 0 blue, bit 2 red) in the terminal's palette.
 constexpr int TerminalColour(int pc) { return (pc & 0b1010) | ((pc & 1) << 2) | ((pc >> 2) & 1); }
 
-// The banner on rows 2 to 4 of an 80 x 25 screen; with Only, nothing else.
-void ExpectBanner(const harness::RunResult& result);
-void ExpectScreenBannerOnly(const harness::RunResult& result);
+// The banner on rows 2 to 4 of an 80 x 25 screen; with alone, nothing else.
+void ExpectBanner(const RunResult& result, bool alone = false);
+inline void ExpectScreenBannerOnly(const RunResult& result) { ExpectBanner(result, true); }
 // count cells of a row in these palette colours (first miss only).
-void ExpectColours(const harness::RunResult& result, int row, int column, int count,
-                   int foreground, int background);
+void ExpectColours(const RunResult& result, int row, int column, int count, int foreground,
+                   int background);
 // Banner, the message in light red on black in column 2 of row 6, an
 // empty row after it and nothing else, the cursor on row 8, exit code 1.
-void ExpectFatal(const harness::RunResult& result, const std::string& message);
-// A place of the program: "0x" and eight uppercase hexadecimal digits.
-bool IsPlace(std::string_view text);
+void ExpectFatal(const RunResult& result, const std::string& message);
 // The run-time error stop: "Runtime error N at " and a place, the same
 // place again, further places, an empty line.
 void ExpectStopMessage(const std::string& text, int number);

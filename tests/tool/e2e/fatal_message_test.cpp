@@ -2,8 +2,6 @@
 // which check wins when several would fail, and screens of other sizes.
 #include <sys/stat.h>
 
-#include <ostream>
-
 #include "e2e_support.h"
 
 namespace e2e {
@@ -15,65 +13,46 @@ std::vector<std::string> Eleven(std::vector<std::string> before = {}, std::vecto
   return before;
 }
 
-struct FatalCase {
-  std::vector<std::string> args;
-  std::string message;
-  bool reportEmptied;  // the report was opened before the check failed
-};
+using FatalMessage = ZevTest;
 
-void PrintTo(const FatalCase& c, std::ostream* out) {
-  for (const std::string& arg : c.args) *out << '[' << arg << "] ";
-}
-
-const FatalCase kCases[] = {
-    // Switches are sorted first: an unknown one wins over everything else.
-    {{"a", "-x", "b"}, "Unknown Parameter: -x", false},
-    {{"missing", "-x"}, "Unknown Parameter: -x", false},
-    {{"a", "b", "-"}, "Unknown Parameter: -", false},
-    {{"a", "b", "-s:abc"}, "Unknown Parameter: -s:abc", false},
-    {Eleven({}, {"-x"}), "Unknown Parameter: -x", false},
-    {Eleven({"-q"}), "Unknown Parameter: -q", false},
-    // Then the count, before any file is opened.
-    {{"a"}, "Count of files must be 2 or more", false},
-    {{"-a", "-d"}, "Count of files must be 2 or more", false},
-    {{"missing"}, "Count of files must be 2 or more", false},
-    {Eleven(), "Count of files must be 10 or less", false},
-    {Eleven({"missing"}), "Count of files must be 10 or less", false},
-    // Then the inputs, in order; the first that fails is named.
-    {{"missing", "a"}, "Can't open file: missing", false},
-    {{"a", "gone1", "gone2"}, "Can't open file: gone1", false},
-    {{"a", ""}, "Can't open file: ", false},
-    {{"/nonexistent-zev-e2e/a", "a"}, "Can't open file: /nonexistent-zev-e2e/a", false},
-    {{"a", "sub"}, "Can't open file: sub", false},
-    // Last the start offset, after the report was opened.
-    {{"a", "b", "-o:4"}, "Nothing to compare", true},
-    {{"a", "b", "-o:$7FFFFFFF"}, "Nothing to compare", true},
-    {{"a", "/dev/null", "-o:1"}, "Nothing to compare", true},
-};
-
-class FatalMessage : public ZevTest, public testing::WithParamInterface<FatalCase> {};
-
-TEST_P(FatalMessage, ShownBelowTheBannerInLightRed) {
-  const FatalCase& c = GetParam();
+// Switches are sorted first, then the count, then the inputs in order,
+// last the start offset, once the report was opened (and so emptied).
+TEST_F(FatalMessage, ShownBelowTheBannerInLightRedInTheOrderOfTheChecks) {
   MakeInput("a", "abc");
   MakeInput("b", "abd");
   for (const std::string& name : Eleven()) MakeInput(name, "same");
   ASSERT_EQ(mkdir(Path("sub").c_str(), 0755), 0);
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+    bool reportEmptied;
+  } cases[] = {
+      {{"missing", "-x"}, "Unknown Parameter: -x", false},
+      {Eleven({}, {"-q"}), "Unknown Parameter: -q", false},
+      {{"a"}, "Count of files must be 2 or more", false},
+      {{"missing"}, "Count of files must be 2 or more", false},
+      {Eleven({"missing"}), "Count of files must be 10 or less", false},
+      {{"missing", "a"}, "Can't open file: missing", false},
+      {{"a", "gone1", "gone2"}, "Can't open file: gone1", false},
+      {{"a", ""}, "Can't open file: ", false},
+      {{"a", "sub"}, "Can't open file: sub", false},
+      {{"a", "b", "-o:4"}, "Nothing to compare", true},
+      {{"a", "/dev/null", "-o:1"}, "Nothing to compare", true},
+  };
   const std::string old = "kept unless the report was opened";
-  harness::WriteFile(Path("rep.txt"), old);
-  std::vector<std::string> args = c.args;
-  args.insert(args.begin(), "-f:rep.txt");
-  harness::RunResult result = Run(args, StdoutMode::File);
-  ExpectFatal(result, c.message);
-  EXPECT_EQ(result.stdoutBytes, "");
-  EXPECT_EQ(harness::ReadFile(Path("rep.txt")), c.reportEmptied ? "" : old);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[0] + " ... " + c.args.back());
+    harness::WriteFile(Path("rep.txt"), old);
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), "-f:rep.txt");
+    RunResult result = Run(args, StdoutMode::File);
+    ExpectFatal(result, c.message);
+    EXPECT_EQ(result.stdoutBytes, "");
+    EXPECT_EQ(harness::ReadFile(Path("rep.txt")), c.reportEmptied ? "" : old);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Checks, FatalMessage, testing::ValuesIn(kCases));
-
-using MessageWindow = ZevTest;
-
-TEST_F(MessageWindow, ALargerScreenKeepsTheSameWindow) {
+TEST_F(FatalMessage, ALargerScreenKeepsTheSameWindow) {
   MakeInput("a", "x");
   harness::RunOptions options = Options({"a", "missing"});
   options.columns = 120;
@@ -81,12 +60,12 @@ TEST_F(MessageWindow, ALargerScreenKeepsTheSameWindow) {
   ExpectFatal(Run(options), "Can't open file: missing");
 }
 
-TEST_F(MessageWindow, ASmallScreenIgnoresTheWindow) {
+TEST_F(FatalMessage, ASmallScreenIgnoresTheWindow) {
   for (const auto& [columns, rows] : {std::pair{78, 25}, std::pair{80, 23}}) {
     harness::RunOptions options = Options({"-x"});
     options.columns = columns;
     options.rows = rows;
-    harness::RunResult result = Run(options);
+    RunResult result = Run(options);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.RowText(0), std::string(54, ' ') + "Brimlo comaparator");
     EXPECT_EQ(result.RowText(2), std::string(51, ' ') + "ZEV v1.0 build 050107");

@@ -16,7 +16,7 @@ class Permission : public ZevTest {
     ASSERT_EQ(chmod(Path("readonly.txt").c_str(), 0444), 0);
     ASSERT_EQ(mkdir(Path("closed").c_str(), 0755), 0);  // nobody may not create in it
   }
-  harness::RunResult RunAsUser(const std::vector<std::string>& args) {
+  RunResult RunAsUser(const std::vector<std::string>& args) {
     harness::RunOptions options = Options(args);
     options.unprivileged = true;
     options.stdoutMode = StdoutMode::File;
@@ -32,7 +32,7 @@ TEST_F(Permission, InputsMustBeWritableAndTheReportToo) {
   EXPECT_EQ(harness::ReadFile(Path("r.txt")), "untouched");
   for (const char* name : {"-f:readonly.txt", "-f:closed/r.txt"}) {
     SCOPED_TRACE(name);
-    harness::RunResult result = RunAsUser({"a", "b", name});
+    RunResult result = RunAsUser({"a", "b", name});
     EXPECT_EQ(result.exitCode, 5);
     ExpectStopMessage(result.stdoutBytes, 5);
     ExpectScreenBannerOnly(result);

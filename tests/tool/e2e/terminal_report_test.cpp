@@ -15,7 +15,7 @@ TEST_F(TerminalReport, RawBytesShowAsCodePageGlyphs) {
   MakeInput("zeros", zeros);
   harness::RunOptions options = Options({"high", "zeros"});
   options.rows = 140;
-  harness::RunResult result = Run(options);
+  RunResult result = Run(options);
   EXPECT_EQ(result.exitCode, 0);
   const std::vector<std::string> lines =
       SplitReportLines(ExpectedReport({"high", "zeros"}, {high, zeros}, 0));
@@ -34,7 +34,7 @@ TEST_F(TerminalReport, NamesPassAsUtf8OrGlyphsNeverAsControls) {
   for (const auto& [name, header] : cases) {
     MakeInput(name, "12");
     MakeInput("plain", "13");
-    harness::RunResult result = Run({name, "plain"});
+    RunResult result = Run({name, "plain"});
     EXPECT_EQ(result.exitCode, 0);
     ExpectBanner(result);
     EXPECT_EQ(result.RowText(5), header);
@@ -48,7 +48,7 @@ TEST_F(TerminalReport, TheWholeScreenScrolls) {
   for (int i = 0; i < 40; ++i) b[i] = 'b';
   MakeInput("a", a);
   MakeInput("b", b);
-  harness::RunResult result = Run({"a", "b"});
+  RunResult result = Run({"a", "b"});
   EXPECT_EQ(result.exitCode, 0);
   const std::vector<std::string> lines = SplitReportLines(ExpectedReport({"a", "b"}, {a, b}, 0));
   ASSERT_EQ(lines.size(), 41u);
@@ -70,7 +70,7 @@ TEST_F(TerminalReport, TenInputsWrapAtTheScreenEdge) {
   }
   harness::RunOptions options = Options(names);
   options.rows = 40;
-  harness::RunResult result = Run(options);
+  RunResult result = Run(options);
   EXPECT_EQ(result.exitCode, 0);
   const std::vector<std::string> lines = SplitReportLines(ExpectedReport(names, contents, 0));
   ASSERT_EQ(lines.size(), 3u);
