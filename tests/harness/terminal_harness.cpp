@@ -25,17 +25,22 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Once the program has ended, the run waits for the terminal and the pipe
-// to reach their ends, which they do as soon as the kernel has delivered
-// everything written to them; under load that can take a while. Only
-// something else of the program's keeping them open (a leftover background
-// process) makes the run end after this quiet time instead.
+// Once the program has ended, the harness writes this mark through its own
+// end of the terminal; when the mark comes out of the master, everything
+// the program wrote before it has come too, however late the kernel
+// delivers it. Waiting for the terminal to close instead would lose output
+// in flight when the last writer goes. The mark is a private OSC string,
+// which the emulator ignores and the result does not show.
+const std::string kEndMark = "\x1b]7311;end of run\x07";
+// Only when neither the mark nor the pipe's end arrives (the program left
+// something running that keeps the pipe open) does the run end after this.
 const auto kQuietPeriod = std::chrono::milliseconds(2000);
 const int kPollSliceMilliseconds = 10;
 const uid_t kNobody = 65534;  // and its group of the same number
 
 struct RunFiles {
   int master = -1;             // the terminal, parent's side
+  int slave = -1;              // the terminal, kept open for the end mark
   int outputPipe = -1;         // read end (Pipe mode)
   int outputFile = -1;         // stdout file (File mode, or no terminal)
   int errorFile = -1;          // stderr file (no terminal)
@@ -75,7 +80,7 @@ std::string OpenFiles(const RunOptions& options, RunFiles* files) {
     int slave = -1;
     if (openpty(&files->master, &slave, nullptr, nullptr, &size) < 0) return Failure("openpty");
     fcntl(files->master, F_SETFL, O_NONBLOCK);
-    files->childOnly.push_back(slave);
+    files->slave = slave;
     files->input = files->output = files->error = slave;
   } else {
     files->input = open("/dev/null", O_RDONLY | O_CLOEXEC);
@@ -188,8 +193,10 @@ void Supervise(pid_t pid, Clock::time_point deadline, const RunFiles& files,
   pollfd watched[2] = {{files.master, POLLIN, 0}, {files.outputPipe, POLLIN, 0}};
   std::string* sinks[2] = {&result->terminalBytes, &result->stdoutBytes};
   bool exited = false;
+  bool marked = files.master < 0;  // the end mark has come back
+  bool markSent = false;
   Clock::time_point lastActivity = Clock::now();
-  while (!exited || watched[0].fd >= 0 || watched[1].fd >= 0) {
+  while (!exited || !marked || watched[1].fd >= 0) {
     Clock::time_point now = Clock::now();
     siginfo_t info = {};
     // WNOWAIT leaves the child a zombie, so its pid, and with it its process
@@ -206,6 +213,10 @@ void Supervise(pid_t pid, Clock::time_point deadline, const RunFiles& files,
       lastActivity = now;
       deadline = now + kQuietPeriod;  // what is in flight may still come
     }
+    if (exited && !markSent && files.slave >= 0) {
+      markSent = write(files.slave, kEndMark.data(), kEndMark.size()) ==
+                 static_cast<ssize_t>(kEndMark.size());
+    }
     if (exited && (now - lastActivity >= kQuietPeriod || now >= deadline)) break;
     if (poll(watched, 2, kPollSliceMilliseconds) < 0 && errno != EINTR) {
       result->harnessError = Failure("poll");
@@ -217,6 +228,11 @@ void Supervise(pid_t pid, Clock::time_point deadline, const RunFiles& files,
         watched[i].fd = -1;
       }
       if (sinks[i]->size() != before) lastActivity = Clock::now();
+    }
+    size_t mark = result->terminalBytes.find(kEndMark);
+    if (!marked && mark != std::string::npos) {
+      result->terminalBytes.erase(mark, kEndMark.size());
+      marked = true;
     }
   }
   // Whatever the program left running in its session goes with it.
@@ -253,7 +269,7 @@ RunResult RunOnTerminal(const RunOptions& options) {
   }
   result.stdoutBytes += ReadWhole(files.outputFile);
   result.stderrBytes = ReadWhole(files.errorFile);
-  CloseAll({files.master, files.outputPipe, files.outputFile, files.errorFile});
+  CloseAll({files.master, files.slave, files.outputPipe, files.outputFile, files.errorFile});
   ReadScreen(capture, &result);
   CloseScreen(&capture);
   return result;

@@ -156,7 +156,9 @@ RunResult ZevTest::RunInShell(const std::string& script, const std::vector<std::
 void ExpectBanner(const RunResult& result, bool alone) {
   ASSERT_GE(result.rows, 6);
   EXPECT_EQ(result.RowText(0), "");
-  EXPECT_EQ(result.RowText(1), std::string(55, ' ') + "Brimlo comaparator");
+  EXPECT_EQ(result.RowText(1), std::string(55, ' ') + "Brimlo comaparator")
+      << "the terminal received " << result.terminalBytes.size() << " bytes "
+      << result.harnessError;
   EXPECT_EQ(result.RowText(2).size(), 73u) << "maker line ends in column 73";
   EXPECT_EQ(result.RowText(3), std::string(52, ' ') + "ZEV v1.0 build 050107");
   EXPECT_EQ(result.RowText(4), "");
