@@ -184,15 +184,9 @@ void ApplyCharacter(std::string_view bytes, int width) {
 // The length of a text as it is shown: a UTF-8 character counts its cells,
 // every other byte one.
 int ShownLength(std::string_view text) {
-  int length = 0;
-  size_t at = 0;
-  while (at < text.size()) {
-    int cells = 1;
-    const int bytes = ValidUtf8CharacterLength(text, at, &cells);
-    length += bytes > 0 ? cells : 1;
-    at += bytes > 0 ? bytes : 1;
-  }
-  return length;
+  int cells = 0;
+  TerminalText(text, &cells);
+  return cells;
 }
 
 void ApplyText(std::string_view text) {

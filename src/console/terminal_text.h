@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // UTF-8 of the code page 437 glyph for any byte: control bytes get their
@@ -19,3 +20,9 @@ std::string_view CodePage437Utf8(uint8_t byte);
 // When the result is not 0 and cells is not null, *cells receives the
 // number of terminal cells the character takes (1, or 2 when wide).
 int ValidUtf8CharacterLength(std::string_view text, size_t at, int* cells);
+
+// The text as a terminal is sent it: every valid displayable UTF-8
+// character whole, every other byte, control bytes included, as its code
+// page 437 glyph, so a text can never steer the terminal. *cells receives
+// the number of terminal cells it takes.
+std::string TerminalText(std::string_view text, int* cells);

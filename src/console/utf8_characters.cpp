@@ -100,3 +100,21 @@ int ValidUtf8CharacterLength(std::string_view text, size_t at, int* cells) {
   if (cells != nullptr) *cells = InRanges(kWide, code) ? 2 : 1;
   return length;
 }
+
+std::string TerminalText(std::string_view text, int* cells) {
+  std::string shown;
+  *cells = 0;
+  for (size_t at = 0; at < text.size();) {
+    int width = 1;
+    const int length = ValidUtf8CharacterLength(text, at, &width);
+    if (length > 0) {
+      shown.append(text.substr(at, static_cast<size_t>(length)));
+      at += static_cast<size_t>(length);
+    } else {
+      shown.append(CodePage437Utf8(static_cast<uint8_t>(text[at])));
+      ++at;
+    }
+    *cells += width;
+  }
+  return shown;
+}

@@ -10,7 +10,7 @@
 struct FileRecord {
   intptr_t handle = -1;         // the platform's handle
   bool open = false;
-  bool ownsHandle = false;      // false for standard output and the console device
+  bool ownsHandle = false;      // false for standard output, which is never closed
   bool characterDevice = false; // the console, a terminal, the null device
   bool terminal = false;        // a character device that shows text (not /dev/null)
 };

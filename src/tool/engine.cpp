@@ -52,7 +52,7 @@ int64_t LargestComparedPosition() { return blockValues.shortestLength - 1; }
 
 void CompareBlocks() {
   const int count = runSettings.fileCount;
-  const Selection selection = SelectionFromSettings(runSettings);
+  const Selection& selection = runSettings.selection;
   const uint8_t* blocks[kMostFiles];
   for (int k = 0; k < count; ++k) blocks[k] = fileSlots[k].buffer;
   uint8_t bytes[kMostFiles];

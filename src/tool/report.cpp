@@ -45,14 +45,14 @@ void WriteLineInSteps(std::string_view lead, const uint8_t* bytes, int count) {
 
 void OpenReport(std::string_view name) {
   OpenReportStream(name);
-  columns = ColumnTexts(reportStream.terminal);
+  columns = ColumnTexts(reportStream.file.terminal);
   positionDigits = kShortestPositionDigits;
 }
 
 void WriteReportHeader(const std::string* names, int count,
                        int64_t largestPosition) {
   positionDigits = PositionDigits(largestPosition);
-  const bool terminal = reportStream.terminal;
+  const bool terminal = reportStream.file.terminal;
   AppendToReport(HeaderLead(positionDigits));
   EndReportStep();
   for (int k = 0; k < count; ++k) {
@@ -69,7 +69,7 @@ void WriteDifferenceLine(int64_t position, const uint8_t* bytes, int count) {
   size_t leadLength =
       FormatLead(static_cast<uint64_t>(position), positionDigits, lead);
   std::string_view leadText(lead, leadLength);
-  if (reportStream.device || reportStream.terminal) {
+  if (reportStream.file.characterDevice) {
     WriteLineInSteps(leadText, bytes, count);
   } else {
     WriteWholeLine(leadText, bytes, count);

@@ -38,7 +38,7 @@ ColumnText BuildColumn(uint8_t b, bool terminal) {
   if (b >= 100) decimal[0] = static_cast<char>('0' + b / 100);
   AppendPiece(column, std::string_view(decimal, 3));
   AppendPiece(column, "  $");
-  AppendPiece(column, std::string_view(kHexPairs.text[b], 2));
+  AppendPiece(column, HexByte(b));
   AppendPiece(column, " '");
   char raw = static_cast<char>(b);
   if (b < 0x20) {
@@ -64,48 +64,22 @@ ColumnTable BuildColumnTable(bool terminal) {
   return table;
 }
 
-// Bytes 0x20..0x7E show as themselves; a valid displayable UTF-8 sequence
-// passes whole; every other byte, control bytes included, becomes its code
-// page 437 character so a name can never steer the terminal.
-std::string TerminalText(std::string_view text, int& cells) {
-  std::string shown;
-  cells = 0;
-  for (size_t at = 0; at < text.size();) {
-    uint8_t b = static_cast<uint8_t>(text[at]);
-    if (b >= 0x20 && b < 0x7F) {
-      shown += text[at];
-      ++at;
-      ++cells;
-      continue;
-    }
-    int width = 0;
-    int length = b >= 0x80 ? ValidUtf8CharacterLength(text, at, &width) : 0;
-    if (length > 0) {
-      shown.append(text.substr(at, static_cast<size_t>(length)));
-      at += static_cast<size_t>(length);
-      cells += width;
-    } else {
-      shown.append(CodePage437Utf8(b));
-      ++at;
-      ++cells;
-    }
-  }
-  return shown;
-}
-
 }  // namespace
 
 std::string HexByte(uint8_t value) {
   return std::string(kHexPairs.text[value], 2);
 }
 
-std::string HexLong(uint32_t value) {
-  std::string text(8, '0');
-  for (int i = 7; i >= 0; --i) {
-    text[static_cast<size_t>(i)] = kHexDigits[value & 0xF];
-    value >>= 4;
+void HexLong(uint64_t value, int digits, char* out) {
+  // Two digits per table look-up, from the lowest byte upward; an odd
+  // count of digits takes its leading digit alone.
+  int at = digits;
+  while (at >= 2) {
+    at -= 2;
+    std::memcpy(out + at, kHexPairs.text[value & 0xFF], 2);
+    value >>= 8;
   }
-  return text;
+  if (at == 1) out[0] = kHexDigits[value & 0xF];
 }
 
 int PositionDigits(int64_t largestPosition) {
@@ -120,15 +94,7 @@ int PositionDigits(int64_t largestPosition) {
 }
 
 size_t FormatLead(uint64_t position, int digits, char* out) {
-  // Two digits per table look-up, from the lowest byte upward; an odd
-  // count of digits takes its leading digit alone.
-  int at = digits;
-  while (at >= 2) {
-    at -= 2;
-    std::memcpy(out + at, kHexPairs.text[position & 0xFF], 2);
-    position >>= 8;
-  }
-  if (at == 1) out[0] = kHexDigits[position & 0xF];
+  HexLong(position, digits, out);
   out[digits] = ' ';
   out[digits + 1] = ' ';
   return static_cast<size_t>(digits) + 2;
@@ -149,7 +115,7 @@ std::string_view SeparatorText(bool terminal) {
 
 std::string HeaderNameField(std::string_view name, bool terminal) {
   int cells = static_cast<int>(name.size());
-  std::string shown = terminal ? TerminalText(name, cells) : std::string(name);
+  std::string shown = terminal ? TerminalText(name, &cells) : std::string(name);
   if (cells >= kNameField) return shown;
   return std::string(static_cast<size_t>(kNameField - cells), ' ').append(shown);
 }

@@ -17,8 +17,9 @@ constexpr size_t kLongestLead = kLongestPositionDigits + 2;
 // Two uppercase hexadecimal digits.
 std::string HexByte(uint8_t value);
 
-// Eight uppercase hexadecimal digits, leading zeros kept.
-std::string HexLong(uint32_t value);
+// The value in exactly digits uppercase hexadecimal digits, leading zeros
+// kept: eight for every position that fits in 32 bits, more for wider ones.
+void HexLong(uint64_t value, int digits, char* out);
 
 // How many digits every position of a report gets: eight while the
 // largest position fits, else as many as the largest needs.

@@ -53,9 +53,7 @@ void OpenReportStream(std::string_view name) {
     CreateReportFile(reportStream.file, name);
   }
   CheckIo();
-  reportStream.device = reportStream.file.characterDevice;
-  reportStream.terminal = reportStream.file.terminal;
-  reportStream.capacity = reportStream.device ? kDeviceBuffer : kFileBuffer;
+  reportStream.capacity = reportStream.file.characterDevice ? kDeviceBuffer : kFileBuffer;
   reportStream.open = true;
   SetHandOverAtEnd(HandOverAtEnd);
 }
@@ -73,7 +71,7 @@ void AppendToReport(std::string_view piece) {
 }
 
 void EndReportStep() {
-  if (reportStream.device) HandOverBuffer();
+  if (reportStream.file.characterDevice) HandOverBuffer();
 }
 
 void CloseReportStream() {
@@ -81,7 +79,7 @@ void CloseReportStream() {
   reportStream.open = false;
   // Standard output and character devices stay open: only a file of the
   // report's own is released.
-  if (reportStream.file.ownsHandle && !reportStream.device) {
+  if (reportStream.file.ownsHandle && !reportStream.file.characterDevice) {
     CloseFile(reportStream.file);
     CheckIo();
   }

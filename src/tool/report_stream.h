@@ -7,11 +7,11 @@
 
 #include "runtime/files.h"
 
+// On a character device (file.characterDevice) every step is handed over;
+// a terminal (file.terminal) gets its bytes translated.
 struct ReportStream {
   FileRecord file;
   bool open = false;
-  bool device = false;    // a character device: every step is handed over
-  bool terminal = false;  // shows text: bytes are translated for it
   size_t capacity = 0;
   size_t held = 0;
 };

@@ -84,16 +84,6 @@ bool PassesSelection(const uint8_t* bytes, int count,
 
 }  // namespace
 
-Selection SelectionFromSettings(const RunSettings& settings) {
-  Selection selection;
-  selection.ascending = settings.ascending;
-  selection.descending = settings.descending;
-  selection.step = settings.step;
-  selection.anyStep = settings.anyStep;
-  selection.stepSize = settings.stepSize;
-  return selection;
-}
-
 bool IsSelected(const uint8_t* bytes, int count, const Selection& selection) {
   bool different = false;
   for (int k = 1; k < count && !different; ++k) different = bytes[k] != bytes[0];

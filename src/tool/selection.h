@@ -8,16 +8,6 @@
 
 #include "tool/run_settings.h"
 
-struct Selection {
-  bool ascending = false;
-  bool descending = false;
-  bool step = false;
-  bool anyStep = false;  // any constant non-zero step, else stepSize
-  int32_t stepSize = 0;
-};
-
-Selection SelectionFromSettings(const RunSettings& settings);
-
 // The test for one position: bytes[0..count) hold the byte of every input.
 // A position where all bytes agree is never selected; without ascending,
 // descending or step every other position is.

@@ -20,11 +20,11 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
   switch (parameter[1]) {
     case 'A':
     case 'a':
-      settings.ascending = true;
+      settings.selection.ascending = true;
       return true;
     case 'D':
     case 'd':
-      settings.descending = true;
+      settings.selection.descending = true;
       return true;
     case 'F':
     case 'f':
@@ -38,17 +38,14 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
       return true;
     case 'S':
     case 's': {
+      // No value means any constant step; a value must be a valid integer.
       std::string_view value = SwitchValue(parameter);
-      if (value.empty()) {
-        settings.step = true;
-        settings.anyStep = true;
-        return true;
-      }
       IntegerTextResult size = ParseIntegerText(value);
-      if (size.errorPosition != 0) return false;
-      settings.step = true;
-      settings.anyStep = false;
-      settings.stepSize = size.value;
+      if (!value.empty() && size.errorPosition != 0) return false;
+      Selection& selection = settings.selection;
+      selection.step = true;
+      selection.anyStep = value.empty();
+      selection.stepSize = size.value;
       return true;
     }
     default:

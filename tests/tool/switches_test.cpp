@@ -14,9 +14,10 @@ RunSettings Start() {
   return settings;
 }
 
-auto Fields(const RunSettings& s) {
+auto Fields(const RunSettings& settings) {
+  const Selection& s = settings.selection;
   return std::make_tuple(s.ascending, s.descending, s.step, s.anyStep, s.step && !s.anyStep ? s.stepSize : 0,
-                         s.reportName, s.startOffset);
+                         settings.reportName, settings.startOffset);
 }
 
 // Only the letter after the dash counts; values skip the third character.
