@@ -25,4 +25,5 @@ ScreenCell InspectCell(int column, int row);
 
 // Starts the window on a screen of columns by rows whose output goes to an
 // open terminal handle (-1: nowhere), without reaching the real console.
-void StartConsoleOnHandle(intptr_t handle, int columns, int rows);
+// showsUtf8 as the terminal would report it.
+void StartConsoleOnHandle(intptr_t handle, int columns, int rows, bool showsUtf8);

@@ -95,7 +95,13 @@ bool QuerySize(int handle, int* columns, int* rows) {
 
 }  // namespace
 
-int ReachTerminal(int* columns, int* rows) {
+int ReachTerminal(TerminalStart* start) {
+  // The cursor is not asked for: a run never waits on a terminal's answer,
+  // and the first clear puts the cursor in the top-left corner anyway.
+  *start = TerminalStart();
+  start->showsUtf8 = true;
+  int* columns = &start->columns;
+  int* rows = &start->rows;
   if (isatty(STDOUT_FILENO) && QuerySize(STDOUT_FILENO, columns, rows)) {
     UseTerminalHandle(STDOUT_FILENO);
     return kTerminalReached;

@@ -34,6 +34,7 @@ struct ConsoleState {
   int cursorColumn = 1;
   int cursorRow = 1;
   uint16_t textAttribute = kTerminalDefaultAttribute;
+  bool showsUtf8 = false;
   std::vector<ScreenCell> cells;     // row by row
   std::vector<DirtyColumns> dirty;   // one per row
 };
@@ -184,12 +185,17 @@ void ApplyCharacter(std::string_view bytes, int width) {
 // The length of a text as it is shown: a UTF-8 character counts its cells,
 // every other byte one.
 int ShownLength(std::string_view text) {
+  if (!console.showsUtf8) return static_cast<int>(text.size());
   int cells = 0;
   TerminalText(text, &cells);
   return cells;
 }
 
 void ApplyText(std::string_view text) {
+  if (!console.showsUtf8) {
+    for (char byte : text) ApplyByte(static_cast<uint8_t>(byte));
+    return;
+  }
   size_t at = 0;
   while (at < text.size()) {
     int cells = 1;
@@ -222,29 +228,29 @@ void Present() {
   FlushTerminal();
 }
 
-void SetUpModel(int columns, int rows) {
-  console.screenWidth = std::clamp(columns, 1, kLargestScreenSide);
-  console.screenHeight = std::clamp(rows, 1, kLargestScreenSide);
+void SetUpModel(const TerminalStart& start) {
+  console.screenWidth = std::clamp(start.columns, 1, kLargestScreenSide);
+  console.screenHeight = std::clamp(start.rows, 1, kLargestScreenSide);
+  // What the screen shows before the first clear is not known; the model
+  // starts blank in the console's colours, and the clear makes it true.
   console.cells.assign(static_cast<size_t>(console.screenWidth) * console.screenHeight,
-                       Blank(kTerminalDefaultAttribute));
+                       Blank(start.attribute));
   console.dirty.assign(console.screenHeight, DirtyColumns{console.screenWidth + 1, 0});
   console.left = 1;
   console.top = 1;
   console.right = console.screenWidth;
   console.bottom = console.screenHeight;
-  // The terminal's cursor is not asked for: nothing is drawn before the
-  // first clear, which puts the cursor in the top-left corner anyway.
-  console.cursorColumn = 1;
-  console.cursorRow = 1;
-  console.textAttribute = kTerminalDefaultAttribute;
+  console.cursorColumn = std::clamp(start.cursorColumn, 1, console.screenWidth);
+  console.cursorRow = std::clamp(start.cursorRow, 1, console.screenHeight);
+  console.textAttribute = start.attribute;
+  console.showsUtf8 = start.showsUtf8;
 }
 
 }  // namespace
 
 void StartConsole() {
-  int columns = 0;
-  int rows = 0;
-  const int reached = ReachTerminal(&columns, &rows);
+  TerminalStart start;
+  const int reached = ReachTerminal(&start);
   if (reached != kTerminalReached) {
     const std::string_view message = reached == kNoConsoleHandle
                                          ? "No way to get the console handle\r\n"
@@ -255,12 +261,16 @@ void StartConsole() {
     }
     EndProgram(1);
   }
-  SetUpModel(columns, rows);
+  SetUpModel(start);
 }
 
-void StartConsoleOnHandle(intptr_t handle, int columns, int rows) {
+void StartConsoleOnHandle(intptr_t handle, int columns, int rows, bool showsUtf8) {
   UseTerminalHandle(handle);
-  SetUpModel(columns, rows);
+  TerminalStart start;
+  start.columns = columns;
+  start.rows = rows;
+  start.showsUtf8 = showsUtf8;
+  SetUpModel(start);
 }
 
 void ClearWindow() {

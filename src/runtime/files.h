@@ -12,7 +12,8 @@ struct FileRecord {
   bool open = false;
   bool ownsHandle = false;      // false for standard output, which is never closed
   bool characterDevice = false; // the console, a terminal, the null device
-  bool terminal = false;        // a character device that shows text (not /dev/null)
+  bool showsUtf8 = false;       // shows text as UTF-8 (a Linux terminal), so bytes
+                                // outside it are sent as the characters they stand for
 };
 
 // Opens an existing file for reading and writing, held against every other

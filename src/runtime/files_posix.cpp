@@ -65,7 +65,7 @@ void ClassifyOpenFile(FileRecord& file, const struct stat& status, bool owned) {
   file.open = true;
   file.ownsHandle = owned;
   file.characterDevice = S_ISCHR(status.st_mode);
-  file.terminal = file.characterDevice && systemCalls.isatty(HandleOf(file)) == 1;
+  file.showsUtf8 = file.characterDevice && systemCalls.isatty(HandleOf(file)) == 1;
 }
 
 void Abandon(int handle) { systemCalls.close(handle); }

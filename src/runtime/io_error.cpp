@@ -1,6 +1,7 @@
 #include "runtime/io_error.h"
 
 #include "runtime/run_time.h"
+#include "runtime/stack_walk.h"
 
 namespace {
 uint16_t pending = 0;
@@ -14,11 +15,11 @@ void StoreIoError(uint16_t number) {
   if (pending == 0) pending = number;
 }
 
-[[gnu::noinline]] void CheckIo() {
+[[gnu::noipa]] void CheckIo() {
   if (pending == 0) return;
   uint16_t number = pending;
   pending = 0;
-  RunTimeErrorStop(number, __builtin_extract_return_addr(__builtin_return_address(0)));
+  RunTimeErrorStop(number, reinterpret_cast<const void*>(CallerReturnAddress()));
 }
 
 uint16_t TakeIoError() {

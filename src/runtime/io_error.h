@@ -12,7 +12,7 @@ void StoreIoError(uint16_t number);
 
 // Stops the run with the pending number, the place being the caller's code
 // right after this call. Does nothing when no error is pending.
-[[gnu::noinline]] void CheckIo();
+[[gnu::noipa]] void CheckIo();
 
 // Returns the pending number and clears it, without stopping.
 uint16_t TakeIoError();

@@ -1,9 +1,8 @@
 // The process services the run-time layer needs from the platform: the
-// standard streams, the program's own path, and the final exit.
+// command line, the standard streams and the final exit.
 #pragma once
 
 #include <cstddef>
-#include <string>
 
 // Makes sure the three standard streams are open (a closed one is put on
 // the null device, so that no file the tool opens can take its place) and
@@ -11,16 +10,18 @@
 // A write to a closed pipe becomes an ordinary write failure.
 void PrepareStandardStreams();
 
-// The program's own file path as the platform reports it; empty if unknown.
-std::string ProgramPath();
+// Fills the parameter list from the command line in the form the platform
+// hands it over: arguments already split (argc, argv), or one string that
+// is cut into parameters here. Entry 0 is the program's own path.
+void LoadParameters(int argc, char** argv);
 
 // Writes all bytes to standard output, bypassing every buffer. Safe in a
 // fault handler. False when the bytes could not all be written.
 bool WriteStandardOutput(const char* bytes, size_t count);
 
-// True when standard output is a character device (a terminal, the null
-// device) rather than a file or a pipe.
+// True when standard output is a character device (a terminal, the
+// console, the null device) rather than a file or a pipe.
 bool StandardOutputIsCharacterDevice();
 
 // Ends the process at once with the exit code; nothing is flushed.
-[[noreturn]] void ExitProcess(int exitCode);
+[[noreturn]] void EndProcess(int exitCode);

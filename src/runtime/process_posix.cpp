@@ -7,6 +7,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <string>
+#include <utility>
+
+#include "runtime/parameters.h"
 
 void PrepareStandardStreams() {
   // A stream that was closed when the program started would otherwise be
@@ -26,11 +30,23 @@ void PrepareStandardStreams() {
   signal(SIGPIPE, SIG_IGN);
 }
 
+namespace {
+
 std::string ProgramPath() {
   char path[4096];
   ssize_t length = readlink("/proc/self/exe", path, sizeof path);
   if (length <= 0 || static_cast<size_t>(length) >= sizeof path) return {};
   return std::string(path, static_cast<size_t>(length));
+}
+
+}  // namespace
+
+void LoadParameters(int argc, char** argv) {
+  // Linux hands the arguments over already split; they are taken as they
+  // are, and only entry 0 comes from the platform rather than argv[0].
+  std::string path = ProgramPath();
+  if (path.empty() && argc > 0 && argv[0] != nullptr) path = argv[0];
+  SetParametersFromArguments(std::move(path), argc, argv);
 }
 
 bool WriteStandardOutput(const char* bytes, size_t count) {
@@ -49,4 +65,4 @@ bool StandardOutputIsCharacterDevice() {
   return fstat(STDOUT_FILENO, &status) == 0 && S_ISCHR(status.st_mode);
 }
 
-void ExitProcess(int exitCode) { _exit(exitCode); }
+void EndProcess(int exitCode) { _exit(exitCode); }

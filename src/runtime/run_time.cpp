@@ -4,7 +4,6 @@
 
 #include "runtime/fault_handler.h"
 #include "runtime/io_error.h"
-#include "runtime/parameters.h"
 #include "runtime/process.h"
 #include "runtime/stack_walk.h"
 #include "runtime/stop_message.h"
@@ -94,7 +93,7 @@ void WriteRecordedStop() {
   }
   stage = kExiting;
   RemoveFaultHandler();
-  ExitProcess(exitCode);
+  EndProcess(exitCode);
 }
 
 // A fault's place is the faulting instruction. When that lies outside the
@@ -131,17 +130,14 @@ void StartRunTime(int argc, char** argv) {
   PrepareStackWalk();
   InstallFaultHandler(StopOnFault);
   PrepareStandardStreams();
-  std::string path = ProgramPath();
-  if (path.empty() && argc > 0 && argv[0] != nullptr) path = argv[0];
-  SetParametersFromArguments(std::move(path), argc, argv);
+  LoadParameters(argc, argv);
   TakeIoError();
 }
 
-[[gnu::noinline]] void RunTimeErrorStop(uint16_t number, const void* place) {
+[[gnu::noipa]] void RunTimeErrorStop(uint16_t number, const void* place) {
   if (stage != kRunning) ContinueShutDown();
   stage = kCollectingLevels;
-  uintptr_t caller = reinterpret_cast<uintptr_t>(
-      __builtin_extract_return_addr(__builtin_return_address(0)));
+  const uintptr_t caller = CallerReturnAddress();
   uintptr_t at = place != nullptr ? reinterpret_cast<uintptr_t>(place) : caller;
   RecordStop(number, at);
 

@@ -12,6 +12,11 @@ void PrepareStackWalk();
 // handler the walk passes through the interrupted code.
 int WalkStack(uintptr_t* addresses, int capacity);
 
+// The point to which the function calling this one returns: its caller's
+// code right after the call. That function must not be inlined, and must
+// not hand the result straight back (which could become a jump).
+uintptr_t CallerReturnAddress();
+
 // True for an address within the program's own code.
 bool InOwnImage(uintptr_t address);
 

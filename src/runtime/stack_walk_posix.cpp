@@ -51,6 +51,14 @@ int WalkStack(uintptr_t* addresses, int capacity) {
   return backtrace(reinterpret_cast<void**>(addresses), capacity);
 }
 
+[[gnu::noipa]] uintptr_t CallerReturnAddress() {
+  // The walk starts here: this function, the one that called it, then
+  // that one's caller, which is the level asked for.
+  void* frames[3];
+  if (backtrace(frames, 3) < 3) return 0;
+  return reinterpret_cast<uintptr_t>(frames[2]);
+}
+
 bool InOwnImage(uintptr_t address) {
   return imageKnown && address >= codeStart && address < codeEnd;
 }

@@ -1,19 +1,16 @@
 #include "tool/driver.h"
 
-#include "console/console_window.h"
 #include "runtime/parameters.h"
 #include "runtime/run_time.h"
 #include "tool/banner.h"
 #include "tool/engine.h"
+#include "tool/fatal_error.h"
 #include "tool/report.h"
 #include "tool/run_settings.h"
 #include "tool/switch_prefix.h"
 #include "tool/switches.h"
 
 namespace {
-
-constexpr uint8_t kLightRed = 12;
-constexpr uint8_t kLightGrey = 7;
 
 // Names past the tenth are counted but never stored, so the count check
 // can refuse them after every switch has been looked at.
@@ -59,14 +56,4 @@ void RunDriver() {
   CompareBlocks();
   CloseReport();
   CloseInputs();
-}
-
-// Exit code 1: a run that ends with one of these messages compared nothing.
-void FatalError(std::string_view message) {
-  SetTextAttribute(kLightRed);
-  WriteText(message, 0);
-  EndLine();
-  SetTextAttribute(kLightGrey);
-  EndLine();
-  EndProgram(1);
 }

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "runtime/io_error.h"
-#include "tool/driver.h"
+#include "tool/fatal_error.h"
 #include "tool/file_slots.h"
 #include "tool/report.h"
 #include "tool/selection.h"

@@ -45,19 +45,19 @@ void WriteLineInSteps(std::string_view lead, const uint8_t* bytes, int count) {
 
 void OpenReport(std::string_view name) {
   OpenReportStream(name);
-  columns = ColumnTexts(reportStream.file.terminal);
+  columns = ColumnTexts(reportStream.file.showsUtf8);
   positionDigits = kShortestPositionDigits;
 }
 
 void WriteReportHeader(const std::string* names, int count,
                        int64_t largestPosition) {
   positionDigits = PositionDigits(largestPosition);
-  const bool terminal = reportStream.file.terminal;
+  const bool utf8 = reportStream.file.showsUtf8;
   AppendToReport(HeaderLead(positionDigits));
   EndReportStep();
   for (int k = 0; k < count; ++k) {
-    AppendToReport(SeparatorText(terminal));
-    AppendToReport(HeaderNameField(names[k], terminal));
+    AppendToReport(SeparatorText(utf8));
+    AppendToReport(HeaderNameField(names[k], utf8));
     EndReportStep();
   }
   AppendToReport(kLineEnd);

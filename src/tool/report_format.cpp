@@ -30,9 +30,9 @@ void AppendPiece(ColumnText& column, std::string_view piece) {
   column.length = static_cast<uint8_t>(column.length + piece.size());
 }
 
-ColumnText BuildColumn(uint8_t b, bool terminal) {
+ColumnText BuildColumn(uint8_t b, bool utf8) {
   ColumnText column{};
-  AppendPiece(column, SeparatorText(terminal));
+  AppendPiece(column, SeparatorText(utf8));
   char decimal[3] = {' ', ' ', static_cast<char>('0' + b % 10)};
   if (b >= 10) decimal[1] = static_cast<char>('0' + b / 10 % 10);
   if (b >= 100) decimal[0] = static_cast<char>('0' + b / 100);
@@ -43,7 +43,7 @@ ColumnText BuildColumn(uint8_t b, bool terminal) {
   char raw = static_cast<char>(b);
   if (b < 0x20) {
     AppendPiece(column, ".");
-  } else if (terminal && b >= 0x7F) {
+  } else if (utf8 && b >= 0x7F) {
     AppendPiece(column, CodePage437Utf8(b));
   } else {
     AppendPiece(column, std::string_view(&raw, 1));
@@ -56,10 +56,10 @@ struct ColumnTable {
   ColumnText columns[256];
 };
 
-ColumnTable BuildColumnTable(bool terminal) {
+ColumnTable BuildColumnTable(bool utf8) {
   ColumnTable table;
   for (int b = 0; b < 256; ++b) {
-    table.columns[b] = BuildColumn(static_cast<uint8_t>(b), terminal);
+    table.columns[b] = BuildColumn(static_cast<uint8_t>(b), utf8);
   }
   return table;
 }
@@ -106,22 +106,22 @@ std::string HeaderLead(int digits) {
   return lead;
 }
 
-std::string_view SeparatorText(bool terminal) {
+std::string_view SeparatorText(bool utf8) {
   static const std::string terminalSeparator =
       std::string(1, ' ').append(CodePage437Utf8(0xB3));
-  return terminal ? std::string_view(terminalSeparator)
+  return utf8 ? std::string_view(terminalSeparator)
                   : std::string_view(kSeparator, 2);
 }
 
-std::string HeaderNameField(std::string_view name, bool terminal) {
+std::string HeaderNameField(std::string_view name, bool utf8) {
   int cells = static_cast<int>(name.size());
-  std::string shown = terminal ? TerminalText(name, &cells) : std::string(name);
+  std::string shown = utf8 ? TerminalText(name, &cells) : std::string(name);
   if (cells >= kNameField) return shown;
   return std::string(static_cast<size_t>(kNameField - cells), ' ').append(shown);
 }
 
-const ColumnText* ColumnTexts(bool terminal) {
+const ColumnText* ColumnTexts(bool utf8) {
   static const ColumnTable fileTable = BuildColumnTable(false);
   static const ColumnTable terminalTable = BuildColumnTable(true);
-  return terminal ? terminalTable.columns : fileTable.columns;
+  return utf8 ? terminalTable.columns : fileTable.columns;
 }

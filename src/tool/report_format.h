@@ -32,13 +32,17 @@ size_t FormatLead(uint64_t position, int digits, char* out);
 // The header's lead: "Files:" and blanks, as wide as a position lead.
 std::string HeaderLead(int digits);
 
-// The separator before a file's header column.
-std::string_view SeparatorText(bool terminal);
+// The texts below come in two forms: the report's own bytes, and (utf8)
+// the same characters for a destination that shows UTF-8, where 0xB3 and
+// raw bytes from 0x7F up become the code page 437 characters they stand for.
 
-// A file name right-aligned in the name field. For a terminal, bytes that
-// are no valid displayable UTF-8 become code page 437 characters and the
+// The separator before a file's header column.
+std::string_view SeparatorText(bool utf8);
+
+// A file name right-aligned in the name field. With utf8, bytes that are
+// no valid displayable UTF-8 become code page 437 characters and the
 // field is measured in terminal cells.
-std::string HeaderNameField(std::string_view name, bool terminal);
+std::string HeaderNameField(std::string_view name, bool utf8);
 
 // A file's difference column for one byte value: separator, decimal,
 // hexadecimal and the quoted character.
@@ -50,4 +54,4 @@ struct ColumnText {
 constexpr size_t kFileColumnLength = 14;
 
 // The 256 columns; built on first use, so call it before comparing.
-const ColumnText* ColumnTexts(bool terminal);
+const ColumnText* ColumnTexts(bool utf8);

@@ -8,7 +8,7 @@
 #include "runtime/files.h"
 
 // On a character device (file.characterDevice) every step is handed over;
-// a terminal (file.terminal) gets its bytes translated.
+// a destination that shows UTF-8 (file.showsUtf8) gets its bytes translated.
 struct ReportStream {
   FileRecord file;
   bool open = false;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "runtime/integer_text.h"
-#include "tool/driver.h"
+#include "tool/fatal_error.h"
 
 namespace {
 

@@ -31,7 +31,7 @@ TEST(SetWindow, RectanglesThatDoNotFitChangeNothing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << int(c.left) << "," << int(c.top) << "," << int(c.right) << ","
                                     << int(c.bottom) << " on " << c.columns << "x" << c.rows);
-    StartConsoleOnHandle(-1, c.columns, c.rows);
+    StartConsoleOnHandle(-1, c.columns, c.rows, true);
     WriteText("abc\r\nde", 0);
     SetWindow(c.left, c.top, c.right, c.bottom);
     const ConsoleView view = InspectConsole();
@@ -41,7 +41,7 @@ TEST(SetWindow, RectanglesThatDoNotFitChangeNothing) {
 }
 
 TEST(ClearWindow, BeforeSetWindowBlanksTheWholeScreenInTheCurrentAttribute) {
-  StartConsoleOnHandle(-1, 80, 25);
+  StartConsoleOnHandle(-1, 80, 25, true);
   WriteText(std::string(80 * 25 - 1, 'x'), 0);
   SetTextAttribute(0x1F);
   ClearWindow();
@@ -52,7 +52,7 @@ TEST(ClearWindow, BeforeSetWindowBlanksTheWholeScreenInTheCurrentAttribute) {
 }
 
 TEST(Scrolling, TheBottomRightCellScrollsAtOnce) {
-  StartConsoleOnHandle(-1, 80, 25);
+  StartConsoleOnHandle(-1, 80, 25, true);
   SetWindow(2, 2, 79, 24);
   for (int line = 0; line < 22; ++line) EndLine();
   WriteText(std::string(77, 'b') + "Z", 0);
@@ -71,7 +71,7 @@ TEST(WriteText, FieldWidthsCountCellsAndNeverCut) {
   } cases[] = {{"abcdef", 2, "abcdef", 6}, {"abc", -3, "abc", 3}, {"日本", 6, "  日本", 6},
                {"\xff", 3, "  \u00A0", 3}};
   for (const auto& c : cases) {
-    StartConsoleOnHandle(-1, 80, 25);
+    StartConsoleOnHandle(-1, 80, 25, true);
     WriteText(c.text, c.field);
     EXPECT_EQ(Cells(1, 1, c.cells), c.shown) << c.text;
     ExpectCursor(c.cells + 1, 1);
@@ -81,7 +81,7 @@ TEST(WriteText, FieldWidthsCountCellsAndNeverCut) {
 // Overwritten and scrolled wide characters are left to the comparison of
 // the model with a terminal, which shows any pair broken up.
 TEST(WideCharacters, ExactlyFillingARowOrInAOneColumnWindow) {
-  StartConsoleOnHandle(-1, 80, 25);
+  StartConsoleOnHandle(-1, 80, 25, true);
   SetWindow(2, 2, 79, 24);
   WriteText(std::string(76, 'a') + "日", 0);  // exactly fills the row: wraps at once
   ExpectCursor(2, 3);

@@ -33,11 +33,11 @@ class TerminalOutput : public testing::Test {
     setsockopt(sockets_[0], SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
     setsockopt(sockets_[1], SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
     harness::OpenScreen(&capture_, 80, 25);
-    StartConsoleOnHandle(sockets_[0], 80, 25);
+    StartConsoleOnHandle(sockets_[0], 80, 25, true);
   }
 
   void TearDown() override {
-    StartConsoleOnHandle(-1, 1, 1);
+    StartConsoleOnHandle(-1, 1, 1, true);
     harness::CloseScreen(&capture_);
     close(sockets_[0]);
     close(sockets_[1]);

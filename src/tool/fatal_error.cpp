@@ -1,0 +1,21 @@
+#include "tool/fatal_error.h"
+
+#include "console/console_window.h"
+#include "runtime/run_time.h"
+
+namespace {
+
+constexpr uint8_t kLightRed = 12;
+constexpr uint8_t kLightGrey = 7;
+
+}  // namespace
+
+// Exit code 1: a run that ends with one of these messages compared nothing.
+void FatalError(std::string_view message) {
+  SetTextAttribute(kLightRed);
+  WriteText(message, 0);
+  EndLine();
+  SetTextAttribute(kLightGrey);
+  EndLine();
+  EndProgram(1);
+}
