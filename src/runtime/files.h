@@ -27,6 +27,11 @@ void CreateReportFile(FileRecord& file, std::string_view name);
 // The process's standard output as an open output file.
 void AttachStandardOutput(FileRecord& file);
 
+// True when standard output is a character device (a terminal, the
+// console, the null device) rather than a file or a pipe: the same test
+// that sets FileRecord.characterDevice. Safe in a fault handler.
+bool StandardOutputIsCharacterDevice();
+
 // Length in bytes of a disk file; a device or a pipe measures 0.
 int64_t FileLength(FileRecord& file);
 

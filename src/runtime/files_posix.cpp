@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string>
@@ -61,10 +62,12 @@ bool NamesConsole(std::string_view name) {
   return true;
 }
 
+bool IsCharacterDevice(const struct stat& status) { return S_ISCHR(status.st_mode); }
+
 void ClassifyOpenFile(FileRecord& file, const struct stat& status, bool owned) {
   file.open = true;
   file.ownsHandle = owned;
-  file.characterDevice = S_ISCHR(status.st_mode);
+  file.characterDevice = IsCharacterDevice(status);
   file.showsUtf8 = file.characterDevice && systemCalls.isatty(HandleOf(file)) == 1;
 }
 
@@ -169,6 +172,11 @@ void AttachStandardOutput(FileRecord& file) {
   }
   file.handle = kStandardOutput;
   ClassifyOpenFile(file, status, false);
+}
+
+bool StandardOutputIsCharacterDevice() {
+  struct stat status;
+  return fstat(STDOUT_FILENO, &status) == 0 && IsCharacterDevice(status);
 }
 
 int64_t FileLength(FileRecord& file) {

@@ -19,9 +19,5 @@ void LoadParameters(int argc, char** argv);
 // fault handler. False when the bytes could not all be written.
 bool WriteStandardOutput(const char* bytes, size_t count);
 
-// True when standard output is a character device (a terminal, the
-// console, the null device) rather than a file or a pipe.
-bool StandardOutputIsCharacterDevice();
-
 // Ends the process at once with the exit code; nothing is flushed.
 [[noreturn]] void EndProcess(int exitCode);

@@ -1,7 +1,6 @@
 #include "runtime/process.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -58,11 +57,6 @@ bool WriteStandardOutput(const char* bytes, size_t count) {
     count -= static_cast<size_t>(written);
   }
   return true;
-}
-
-bool StandardOutputIsCharacterDevice() {
-  struct stat status;
-  return fstat(STDOUT_FILENO, &status) == 0 && S_ISCHR(status.st_mode);
 }
 
 void EndProcess(int exitCode) { _exit(exitCode); }

@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include "runtime/fault_handler.h"
+#include "runtime/files.h"
 #include "runtime/io_error.h"
 #include "runtime/process.h"
 #include "runtime/stack_walk.h"

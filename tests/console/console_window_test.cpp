@@ -68,10 +68,12 @@ TEST(WriteText, FieldWidthsCountCellsAndNeverCut) {
     int field;
     const char* shown;
     int cells;
-  } cases[] = {{"abcdef", 2, "abcdef", 6}, {"abc", -3, "abc", 3}, {"日本", 6, "  日本", 6},
-               {"\xff", 3, "  \u00A0", 3}};
+    bool utf8;  // the terminal shows UTF-8; otherwise every byte is a cell
+  } cases[] = {{"abcdef", 2, "abcdef", 6, true}, {"abc", -3, "abc", 3, true},
+               {"日本", 6, "  日本", 6, true},   {"\xff", 3, "  \u00A0", 3, true},
+               {"日本", 7, " µùÑµ£¼", 7, false}, {"\xb3", 2, " │", 2, false}};
   for (const auto& c : cases) {
-    StartConsoleOnHandle(-1, 80, 25, true);
+    StartConsoleOnHandle(-1, 80, 25, c.utf8);
     WriteText(c.text, c.field);
     EXPECT_EQ(Cells(1, 1, c.cells), c.shown) << c.text;
     ExpectCursor(c.cells + 1, 1);

@@ -5,15 +5,15 @@
 // standard error as "name 0xOFFSET" lines, to check the places without a
 // symbol lookup.
 
-#include <fenv.h>
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "float_traps.h"
 
 #include "runtime/files.h"
 #include "runtime/integer_text.h"
 #include "runtime/io_error.h"
 #include "runtime/parameters.h"
+#include "runtime/process.h"
 #include "runtime/run_time.h"
 #include "runtime/stack_walk.h"
 
@@ -80,7 +80,7 @@ const Mode kModes[] = {
     {"deep", [] { Deep(NumberAt(2)); }},
     {"null", Announced<NullWrite>},
     {"divide", Announced<IntegerDivide>},
-    {"float-divide", [] { feenableexcept(FE_DIVBYZERO); doubleResult = 1.0 / doubleZero; }},
+    {"float-divide", [] { EnableFloatDivideTrap(); doubleResult = 1.0 / doubleZero; }},
     {"stack-overflow", [] { doubleResult = Recurse(0); }},
     {"illegal", [] { __builtin_trap(); }},
     // A hand-over that faults is skipped, and the first stop is reported.
@@ -103,7 +103,7 @@ const Mode kModes[] = {
 
 int main(int argc, char** argv) {
   StartRunTime(argc, argv);
-  SetHandOverAtEnd([] { [[maybe_unused]] ssize_t written = write(1, "handed over\r\n", 13); });
+  SetHandOverAtEnd([] { WriteStandardOutput("handed over\r\n", 13); });
   for (const Mode& mode : kModes) {
     if (ParameterText(1) == mode.name) mode.run();
   }

@@ -1,0 +1,5 @@
+#include "tool/switch_prefix.h"
+
+// Windows programs take switches after either mark; a path that begins
+// with '/' is a switch here, as the usage screen's users expect.
+bool IsSwitchPrefix(char first) { return first == '-' || first == '/'; }

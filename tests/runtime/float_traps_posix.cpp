@@ -1,0 +1,5 @@
+#include <fenv.h>
+
+#include "float_traps.h"
+
+void EnableFloatDivideTrap() { feenableexcept(FE_DIVBYZERO); }
