@@ -126,9 +126,11 @@ std::string ZevTest::MakeInput(const std::string& name, const std::string& bytes
 }
 
 harness::RunOptions ZevTest::Options(const std::vector<std::string>& args, StdoutMode mode) const {
+  const std::vector<std::string> command = ZevCommand();
   harness::RunOptions options;
-  options.program = ZEV_BINARY;
-  options.args = args;
+  options.program = command[0];
+  options.args.assign(command.begin() + 1, command.end());
+  options.args.insert(options.args.end(), args.begin(), args.end());
   options.stdoutMode = mode;
   options.workingDirectory = dir.path;
   options.timeoutMilliseconds = 60000;  // for the sanitizer build
@@ -147,8 +149,10 @@ RunResult ZevTest::Run(const harness::RunOptions& options) {
 
 RunResult ZevTest::RunInShell(const std::string& script, const std::vector<std::string>& args,
                               StdoutMode mode) {
-  harness::RunOptions options = Options({"-c", script, ZEV_BINARY}, mode);
-  options.args.insert(options.args.end(), args.begin(), args.end());
+  harness::RunOptions options = Options(args, mode);
+  const std::vector<std::string> command = ZevCommand();
+  options.args.insert(options.args.begin(), command[0]);
+  options.args.insert(options.args.begin(), {"-c", script});
   options.program = "/bin/bash";
   return Run(options);
 }
@@ -186,7 +190,7 @@ void ExpectFatal(const RunResult& result, const std::string& message) {
   const std::string shown = " " + TerminalText(message);
   EXPECT_EQ(CellsText(result, 5, 0, result.columns),
             shown + std::string(result.columns - 1 - message.size(), ' '));
-  ExpectColours(result, 5, 1, static_cast<int>(message.size()), TerminalColour(12), TerminalColour(0));
+  ExpectColours(result, 5, 1, static_cast<int>(message.size()), TerminalColour(12), ShownBlack());
   for (int row = 6; row < result.rows; ++row) EXPECT_EQ(result.RowText(row), "") << "row " << row + 1;
   EXPECT_EQ(result.cursorRow, 7);
   EXPECT_EQ(result.cursorColumn, 1);

@@ -38,6 +38,15 @@ bool FileExists(const std::string& path);
 // Reports run to megabytes: a mismatch shows where they part.
 void ExpectSameReport(const std::string& actual, const std::string& expected);
 
+// The command that starts zev: the program, then any arguments that come
+// before zev's own (each test program defines it).
+std::vector<std::string> ZevCommand();
+
+// The palette index a terminal shows for the window's black background:
+// black itself, or -1 (the terminal's own) under wine, whose console
+// leaves its start-up background to the terminal.
+int ShownBlack();
+
 class ZevTest : public testing::Test {
  protected:
   // Writes and watches an input; returns its name in the directory zev runs in.
@@ -49,7 +58,7 @@ class ZevTest : public testing::Test {
   }
   // Checks every watched input unchanged after the run.
   RunResult Run(const harness::RunOptions& options);
-  // zev started by bash running script, with zev as $0 and args as $@.
+  // zev started by bash running script, so that "$0" "$@" runs zev with args.
   RunResult RunInShell(const std::string& script, const std::vector<std::string>& args,
                        StdoutMode mode = StdoutMode::Terminal);
   std::string Path(const std::string& name) const { return dir.File(name); }

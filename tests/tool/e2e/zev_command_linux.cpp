@@ -1,0 +1,5 @@
+#include "e2e_support.h"
+
+std::vector<std::string> e2e::ZevCommand() { return {ZEV_BINARY}; }
+
+int e2e::ShownBlack() { return TerminalColour(0); }

@@ -1,0 +1,181 @@
+// The Windows program's screens under wine: the banner, the usage screen,
+// the window's rules through the console probe, and the fatal messages,
+// as a terminal shows what wine's console makes of them.
+#include "e2e_support.h"
+
+namespace e2e {
+namespace {
+
+// wine's console leaves the colours it started with, light grey on black,
+// to the terminal's own; every other colour is the palette's.
+enum { kDefault = -1, kLightGreen = 10, kYellow = 11, kWhite = 15 };
+
+std::string RightAligned(const std::string& text) { return std::string(72 - text.size(), ' ') + text; }
+
+const std::vector<std::pair<std::string, int>> kUsageLines = {
+    {RightAligned("Brimlo comaparator"), kLightGreen},
+    {RightAligned("Byte-by-byte comparison of two to ten files"), kLightGreen},
+    {RightAligned("ZEV v1.0 build 050107"), kLightGreen},
+    {"", kLightGreen},
+    {"Usage:           ZEV file1 file2 [file3 .. fileN] [-switch1 .. -switchK]", kDefault},
+    {"", kDefault},
+    {"Switches:", kYellow},
+    {"   -a            Show differences if bytes in files have ascending order", kDefault},
+    {"   -d            Show differences if bytes in files have descending order", kDefault},
+    {"   -f:filename   Output file name, console by default", kDefault},
+    {"   -o:########   File offset [PASCAL style]", kDefault},
+    {"   -s[:###]      Show if bytes in files change on a step [PASCAL style]", kDefault},
+    {"", kDefault},
+    {"Notes:", kYellow},
+    {"   If -a, -d and -s switches aren't set, all differences are showed", kDefault},
+    {"", kDefault},
+};
+
+class WindowsScreen : public ZevTest {
+ protected:
+  RunResult RunProgram(const char* program, const std::vector<std::string>& args, int columns = 80,
+                       int rows = 25) {
+    harness::RunOptions options = Options(args);
+    options.args[0] = program;
+    options.columns = columns;
+    options.rows = rows;
+    return Run(options);
+  }
+
+  // The banner and usage screen from window cell (origin, origin), 0-based,
+  // wrapping at width columns, and nothing else on the screen.
+  void ExpectUsageScreen(const RunResult& result, int origin, int width) {
+    std::vector<std::string> rows(result.rows);
+    int row = origin;
+    for (const auto& [text, colour] : kUsageLines) {
+      for (size_t at = 0; at < text.size(); ++at) {
+        rows[row].resize(origin + at % width, ' ');
+        rows[row] += text[at];
+        if (text[at] != ' ' && colour != kDefault) {
+          EXPECT_EQ(result.At(row, origin + at % width).foreground, colour);
+        }
+        if ((at + 1) % width == 0) ++row;
+      }
+      ++row;
+    }
+    for (int r = 0; r < result.rows; ++r) {
+      rows[r].erase(rows[r].find_last_not_of(' ') + 1);
+      EXPECT_EQ(result.RowText(r), rows[r]) << "row " << r + 1;
+    }
+    EXPECT_EQ(result.cursorRow, row);
+    EXPECT_EQ(result.cursorColumn, origin);
+  }
+};
+
+TEST_F(WindowsScreen, UsageInTheMarginWindowWhenTheScreenHoldsItElseTopLeft) {
+  const struct {
+    int columns, rows, origin, width;
+  } cases[] = {{80, 25, 1, 78}, {120, 40, 1, 78}, {78, 25, 0, 78}, {80, 23, 0, 80}, {60, 30, 0, 60}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.columns) + "x" + std::to_string(c.rows));
+    RunResult result = RunProgram(ZEV_EXE, {}, c.columns, c.rows);
+    EXPECT_EQ(result.exitCode, 0);
+    ExpectUsageScreen(result, c.origin, c.width);
+  }
+}
+
+TEST_F(WindowsScreen, StandardOutputRedirectedStillShowsTheScreens) {
+  for (StdoutMode mode : {StdoutMode::File, StdoutMode::Pipe}) {
+    RunResult result = Run(std::vector<std::string>{}, mode);
+    EXPECT_EQ(result.exitCode, 0);
+    ExpectUsageScreen(result, 1, 78);
+    EXPECT_EQ(result.stdoutBytes, "");
+  }
+}
+
+TEST_F(WindowsScreen, NoConsoleAtAllEndsWithTheMessage) {
+  harness::RunOptions options = Options({"a", "b"});
+  options.controllingTerminal = false;
+  RunResult result = Run(options);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.stderrBytes, "No way to get the console handle\r\n");
+  EXPECT_EQ(result.stdoutBytes, "");
+}
+
+TEST_F(WindowsScreen, WindowRulesThroughTheConsoleProbe) {
+  // Wrapping, a full-width line, backspace at the left edge, a lone line
+  // feed; scrolling and clearing inside a painted margin.
+  RunResult lines = RunProgram(CONSOLE_PROBE_EXE, {"lines"});
+  const std::vector<std::string> expected = {"", " " + std::string(78, 'a'), " 0123456789",
+                                             " " + std::string(78, 'w'), "", " after", " Xb", " Y",
+                                             " abc", "    def"};
+  for (int row = 0; row < 25; ++row)
+    EXPECT_EQ(lines.RowText(row), row < 10 ? expected[row] : "") << "row " << row + 1;
+  EXPECT_TRUE(lines.cursorRow == 10 && lines.cursorColumn == 1);
+
+  RunResult scroll = RunProgram(CONSOLE_PROBE_EXE, {"scroll31"});
+  EXPECT_EQ(scroll.RowText(0), "top margin");
+  for (int line = 10; line <= 30; ++line) EXPECT_EQ(scroll.RowText(line - 9), " line " + std::to_string(line));
+  ExpectColours(scroll, 23, 1, 78, kWhite, TerminalColour(1));  // attribute 31: white on blue
+  for (int row = 0; row < 25; ++row) {
+    for (int column : {0, 79}) ExpectColours(scroll, row, column, 1, kWhite, TerminalColour(4));
+  }
+  ExpectColours(scroll, 24, 0, 80, kWhite, TerminalColour(4));
+}
+
+TEST_F(WindowsScreen, EveryByteIsACellInTheCodePagesGlyphNeverAControl) {
+  // One byte a cell: UTF-8 sequences are bytes like any other; control
+  // bytes show as their pictures, and no escape sequence reaches the
+  // terminal.
+  RunResult result = RunProgram(CONSOLE_PROBE_EXE, {"text"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.RowText(1), " Gr├╝├ƒe µùÑµ£¼Φ¬₧ ≡ƒÿÇ end");
+  EXPECT_EQ(result.RowText(4), " <Ç¢░█\u00A0├(>");
+  EXPECT_EQ(result.RowText(5), " a○b←[31mred←[2J←]0;title!");
+  EXPECT_EQ(result.RowText(6), " < ⌂♀>");
+  EXPECT_EQ(result.terminalBytes.find("\x1b[2J"), std::string::npos);
+  EXPECT_EQ(result.terminalBytes.find("\x1b]0;"), std::string::npos);
+}
+
+using WindowsFatal = ZevTest;
+
+TEST_F(WindowsFatal, ShownBelowTheBannerInLightRedInTheOrderOfTheChecks) {
+  MakeInput("a", "abc");
+  MakeInput("b", "abd");
+  std::vector<std::string> eleven;
+  for (int k = 0; k < 11; ++k) eleven.push_back(MakeInput("n" + std::to_string(k), "same"));
+  harness::WriteFile(Path("sub"), "");
+  unlink(Path("sub").c_str());
+  ASSERT_EQ(system(("mkdir " + Path("sub")).c_str()), 0);
+  std::vector<std::string> elevenAndSwitch = eleven;
+  elevenAndSwitch.push_back("/q");
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+    bool reportEmptied;
+  } cases[] = {
+      {{"missing", "-x"}, "Unknown Parameter: -x", false},
+      {elevenAndSwitch, "Unknown Parameter: /q", false},
+      {{"a", "/"}, "Unknown Parameter: /", false},
+      {{"a"}, "Count of files must be 2 or more", false},
+      {eleven, "Count of files must be 10 or less", false},
+      {{"missing", "a"}, "Can't open file: missing", false},
+      {{"a", ""}, "Can't open file: ", false},
+      {{"a", "sub"}, "Can't open file: sub", false},
+      // Held without sharing: the same file a second time, by any name.
+      {{"a", "a"}, "Can't open file: a", false},
+      {{"a", "A"}, "Can't open file: A", false},
+      {{"a", ".\\a"}, "Can't open file: .\\a", false},
+      {{"a", "b", "-o:4"}, "Nothing to compare", true},
+      {{"a", "nul", "/o:1"}, "Nothing to compare", true},
+  };
+  const std::string old = "kept unless the report was opened";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[0] + " ... " + c.args.back());
+    harness::WriteFile(Path("rep.txt"), old);
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), "-f:rep.txt");
+    RunResult result = Run(args, StdoutMode::File);
+    ExpectFatal(result, c.message);
+    EXPECT_EQ(result.stdoutBytes, "");
+    EXPECT_EQ(harness::ReadFile(Path("rep.txt")), c.reportEmptied ? "" : old);
+  }
+}
+
+}  // namespace
+}  // namespace e2e
