@@ -29,24 +29,51 @@ constexpr FaultTranslation kTranslations[] = {
     {EXCEPTION_PRIV_INSTRUCTION, 217},
 };
 
-// Room kept on the stack for the stop after the stack has overflowed: the
-// walk, the report's hand-over and the message all run there.
+// The stop after a fault runs on a stack of its own, as it does on Linux:
+// after a stack overflow the faulting stack has next to nothing left (the
+// platform's reserve for the handler is a few pages at best, and wine
+// leaves under one), while the walk, the report's hand-over and the
+// message need more. The switch itself takes a few dozen bytes.
+constexpr SIZE_T kStopStack = 256u << 10;
+// Where the platform honours it, a reserve on the faulting stack too.
 constexpr ULONG kStackKeptForStop = 64u << 10;
 
 FaultStop stopRoutine = nullptr;
 LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
 bool installed = false;
+void* stopFiber = nullptr;
+void* overflowHandler = nullptr;
+uint16_t faultNumber = 0;
+uintptr_t faultPlace = 0;
+
+bool stopRunning = false;
+
+void CALLBACK RunStop(void*) {
+  stopRunning = true;
+  stopRoutine(faultNumber, faultPlace);
+}
 
 LONG WINAPI HandleFault(EXCEPTION_POINTERS* fault) {
   const DWORD code = fault->ExceptionRecord->ExceptionCode;
   for (const FaultTranslation& translation : kTranslations) {
     if (translation.exceptionCode != code) continue;
     NoteFaultContext(fault->ContextRecord);
-    stopRoutine(translation.number,
-                reinterpret_cast<uintptr_t>(fault->ExceptionRecord->ExceptionAddress));
+    faultNumber = translation.number;
+    faultPlace = reinterpret_cast<uintptr_t>(fault->ExceptionRecord->ExceptionAddress);
+    // A fault inside the stop itself stays on the stop's stack.
+    if (stopFiber != nullptr && !stopRunning) SwitchToFiber(stopFiber);
+    RunStop(nullptr);
   }
   // Anything else is the platform's to end, its own way.
   return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// A stack overflow is taken as soon as it is raised: by the time the
+// platform would call the unhandled-exception filter, the dispatch itself
+// has used up what was left of the stack (under wine at least).
+LONG WINAPI HandleStackOverflow(EXCEPTION_POINTERS* fault) {
+  if (fault->ExceptionRecord->ExceptionCode != EXCEPTION_STACK_OVERFLOW) return EXCEPTION_CONTINUE_SEARCH;
+  return HandleFault(fault);
 }
 
 }  // namespace
@@ -55,12 +82,17 @@ void InstallFaultHandler(FaultStop stop) {
   stopRoutine = stop;
   ULONG kept = kStackKeptForStop;
   SetThreadStackGuarantee(&kept);
+  // The thread becomes a fiber so that the stop can switch to its own.
+  if (ConvertThreadToFiber(nullptr) != nullptr) stopFiber = CreateFiber(kStopStack, RunStop, nullptr);
   previousFilter = SetUnhandledExceptionFilter(HandleFault);
+  overflowHandler = AddVectoredExceptionHandler(1, HandleStackOverflow);
   installed = true;
 }
 
 void RemoveFaultHandler() {
   if (!installed) return;
   SetUnhandledExceptionFilter(previousFilter);
+  if (overflowHandler != nullptr) RemoveVectoredExceptionHandler(overflowHandler);
+  overflowHandler = nullptr;
   installed = false;
 }

@@ -15,12 +15,17 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "stop_reading.h"
+
 namespace {
+
+using stop_reading::AnnouncedOffsets;
+using stop_reading::ParseStopMessage;
+using stop_reading::StopMessage;
+using stop_reading::Within;
 
 // kClosed starts the probe with no standard output at all.
 enum class OutputKind { kPipe, kFile, kTerminal, kClosedPipe, kClosed };
@@ -29,14 +34,6 @@ struct ProbeRun {
   int exitCode = -1;   // 128 + the signal when a signal ended it
   std::string output;  // everything on standard output
   std::string errors;  // everything on standard error
-};
-
-struct StopMessage {
-  bool wellFormed = false;  // exactly the message's form, ending the output
-  std::string before;       // text that came ahead of the message
-  unsigned number = 0;
-  uint64_t place = 0;
-  std::vector<uint64_t> levels;
 };
 
 std::string ReadAll(int handle) {
@@ -110,57 +107,7 @@ ProbeRun RunProbe(const std::vector<std::string>& arguments, OutputKind kind) {
   return run;
 }
 
-// True when line is prefix, "0x" and 8 uppercase hexadecimal digits.
-bool ReadPlace(const std::string& line, const std::string& prefix, uint64_t& place) {
-  if (line.size() != prefix.size() + 10 || line.compare(0, prefix.size() + 2, prefix + "0x") != 0) return false;
-  std::string digits = line.substr(prefix.size() + 2);
-  if (digits.find_first_not_of("0123456789ABCDEF") != std::string::npos) return false;
-  place = std::stoull(digits, nullptr, 16);
-  return true;
-}
-
-// "Runtime error N at 0xPLACE", the place again, one line per level, and an
-// empty line, each ending in CR LF.
-StopMessage ParseStopMessage(const std::string& output) {
-  StopMessage message;
-  size_t start = output.find("Runtime error "), at = start, end;
-  std::vector<std::string> lines;
-  for (; start != std::string::npos && (end = output.find("\r\n", at)) != std::string::npos; at = end + 2) {
-    lines.push_back(output.substr(at, end - at));
-  }
-  if (lines.size() < 3 || at != output.size() || !lines.back().empty()) return message;
-  std::string number = lines[0].substr(14, lines[0].find(" at ") - 14);
-  uint64_t again = 0, level = 0;
-  if (number.empty() || number.size() > 5 || number[0] == '0' || number.find_first_not_of("0123456789") != std::string::npos ||
-      !ReadPlace(lines[0], "Runtime error " + number + " at ", message.place) || !ReadPlace(lines[1], "  ", again) ||
-      again != message.place) {
-    return message;
-  }
-  for (size_t i = 2; i + 1 < lines.size(); ++i) {
-    if (!ReadPlace(lines[i], "  ", level)) return message;
-    message.levels.push_back(level);
-  }
-  message.number = static_cast<unsigned>(std::stoul(number));
-  message.before = output.substr(0, start);
-  message.wellFormed = true;
-  return message;
-}
-
-// The "name 0xOFFSET" lines the probe writes to standard error.
-std::map<std::string, uint64_t> AnnouncedOffsets(const std::string& errors) {
-  std::map<std::string, uint64_t> offsets;
-  std::istringstream lines(errors);
-  std::string name, value;
-  while (lines >> name >> value) offsets[name] = std::stoull(value, nullptr, 16);
-  return offsets;
-}
-
 const std::string kHandedOver = "handed over\r\n";
-
-// How far into a function a place may lie and still count as inside it.
-bool Within(uint64_t place, uint64_t functionStart) {
-  return place >= functionStart && place < functionStart + 1024;
-}
 
 StopMessage ExpectStop(const ProbeRun& run, unsigned number, const std::string& before = kHandedOver) {
   EXPECT_EQ(run.exitCode, static_cast<int>(number & 0xFF)) << run.errors;  // an 8-bit exit status

@@ -1,6 +1,6 @@
 // Prints the parameter list as the run-time layer cut it from the real
 // command line: the count, then every entry from 1 on between brackets,
-// one per line.
+// one per line, and last entry 0, the program's own path.
 #include <cstdio>
 #include <string>
 
@@ -14,9 +14,7 @@ int main(int argc, char** argv) {
   for (int32_t index = 1; index <= ParameterCount(); ++index) {
     text += "[" + std::string(ParameterText(index)) + "]\r\n";
   }
-  text += "entry 0 ends in " +
-          std::string(ParameterText(0).substr(ParameterText(0).size() < 20 ? 0 : ParameterText(0).size() - 20)) +
-          "\r\n";
+  text += "entry 0: " + std::string(ParameterText(0)) + "\r\n";
   WriteStandardOutput(text.data(), text.size());
   EndProgram(0);
 }
