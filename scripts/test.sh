@@ -1,14 +1,30 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the release build, then the sanitizer build.
+# Builds and runs every test: the Windows programs (32-bit built, 64-bit
+# also tested under wine), then the Linux release build with the Windows
+# suite, then the Linux sanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libvterm-dev
+scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest \
+  libvterm-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 
 jobs=$(nproc)
-for preset in release asan; do
+trap 'scripts/wine-run.sh --stop' EXIT
+
+for preset in windows-x86 windows-x64; do
   echo "== $preset: configure and build"
   cmake --preset "$preset" -DZEV_TESTS=ON >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+done
+echo "== windows-x64: unit tests under wine"
+scripts/wine-run.sh cmd /c exit </dev/null >/dev/null 2>&1  # makes the prefix once
+ctest --preset windows-x64 -j "$jobs"
+
+for preset in release asan; do
+  echo "== $preset: configure and build"
+  windows=""
+  [ "$preset" = release ] && windows="$PWD/build/windows-x64"
+  cmake --preset "$preset" -DZEV_TESTS=ON -DZEV_WINDOWS_BUILD="$windows" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
   echo "== $preset: test"
   ctest --preset "$preset" -j "$jobs"
