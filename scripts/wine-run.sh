@@ -27,15 +27,15 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 (
   flock 9
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    "$wine" wineboot -i </dev/null >/dev/null 2>&1
-    "$server" -w
+    "$wine" wineboot -i </dev/null >/dev/null 2>&1 9>&-
+    "$server" -w 9>&-
   fi
   # wineserver -p answers 0 only when it started a new server. The first
   # program of a server starts wine's own background processes, which keep
   # the standard streams they inherit: they get /dev/null, not the
-  # terminal or pipe of a test.
-  if "$server" -p120 </dev/null >/dev/null 2>&1; then
-    "$wine" cmd /c exit </dev/null >/dev/null 2>&1 || true
+  # terminal or pipe of a test. Nothing started here keeps the lock.
+  if "$server" -p120 </dev/null >/dev/null 2>&1 9>&-; then
+    "$wine" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
   fi
 ) 9>"$WINEPREFIX.lock"
 exec "$wine" "$@"
