@@ -9,12 +9,12 @@
 #include <string>
 
 #include "runtime/error_numbers.h"
+#include "runtime/file_checks.h"
 #include "runtime/io_error.h"
 #include "runtime/system_calls_posix.h"
 
 namespace {
 
-constexpr size_t kSignificantNameLength = 255;
 constexpr mode_t kNewFileMode = 0666;
 
 int HandleOf(const FileRecord& file) { return static_cast<int>(file.handle); }
@@ -23,26 +23,9 @@ void StorePlatformError(int code, const char* path = nullptr) {
   StoreIoError(TranslatePlatformError(code, path));
 }
 
-// False when the record cannot take part: an error is pending (the
-// operation does nothing), or the file is not open (error 103).
-bool ReadyForUse(const FileRecord& file) {
-  if (PendingIoError() != 0) return false;
-  if (!file.open) {
-    StoreIoError(kErrorFileNotOpen);
-    return false;
-  }
-  return true;
-}
-
-// The path handed to the platform: the first 255 characters of the name.
-// A NUL byte would silently cut the name short and reach another file.
+// The path for a name; input names take '\\' as a separator as well.
 bool PathFromName(std::string_view name, bool backslashIsSeparator, std::string& path) {
-  if (name.size() > kSignificantNameLength) name = name.substr(0, kSignificantNameLength);
-  if (name.find('\0') != std::string_view::npos) {
-    StoreIoError(kErrorInvalidName);
-    return false;
-  }
-  path.assign(name);
+  if (!SignificantPath(name, path)) return false;
   if (backslashIsSeparator) {
     for (char& character : path) {
       if (character == '\\') character = '/';

@@ -5,42 +5,17 @@
 #include <string>
 
 #include "runtime/error_numbers.h"
+#include "runtime/file_checks.h"
 #include "runtime/io_error.h"
 
 namespace {
 
-constexpr size_t kSignificantNameLength = 255;
 // ReadFile and WriteFile take 32-bit counts; larger transfers go in pieces.
 constexpr size_t kLargestTransfer = 1u << 30;
 
 HANDLE HandleOf(const FileRecord& file) { return reinterpret_cast<HANDLE>(file.handle); }
 
 void StoreLastError() { StoreIoError(TranslatePlatformError(static_cast<int>(GetLastError()))); }
-
-// False when the record cannot take part: an error is pending (the
-// operation does nothing), or the file is not open (error 103).
-bool ReadyForUse(const FileRecord& file) {
-  if (PendingIoError() != 0) return false;
-  if (!file.open) {
-    StoreIoError(kErrorFileNotOpen);
-    return false;
-  }
-  return true;
-}
-
-// The path handed to the platform: the first 255 characters of the name.
-// A NUL byte would silently cut the name short and reach another file.
-// Both separators and the device names ("con", "nul", ...) are the
-// platform's own business.
-bool PathFromName(std::string_view name, std::string& path) {
-  if (name.size() > kSignificantNameLength) name = name.substr(0, kSignificantNameLength);
-  if (name.find('\0') != std::string_view::npos) {
-    StoreIoError(kErrorInvalidName);
-    return false;
-  }
-  path.assign(name);
-  return true;
-}
 
 bool IsCharacterDevice(HANDLE handle) { return GetFileType(handle) == FILE_TYPE_CHAR; }
 
@@ -58,8 +33,10 @@ void ClassifyOpenFile(FileRecord& file, HANDLE handle, bool owned) {
 
 void OpenWithCreateFile(FileRecord& file, std::string_view name, DWORD access, DWORD disposition) {
   if (PendingIoError() != 0) return;
+  // Both separators and the device names ("con", "nul", ...) are the
+  // platform's own business.
   std::string path;
-  if (!PathFromName(name, path)) return;
+  if (!SignificantPath(name, path)) return;
   // Share mode 0: while the tool holds the file, every other open of it
   // fails, and the tool's open fails while another opener holds it.
   const HANDLE handle = CreateFileA(path.c_str(), access, 0, nullptr, disposition,

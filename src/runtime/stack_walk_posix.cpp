@@ -1,7 +1,7 @@
 #include "runtime/stack_walk.h"
 
-#include <execinfo.h>
 #include <link.h>
+#include <unwind.h>
 
 namespace {
 
@@ -34,29 +34,56 @@ int NoteOwnImage(dl_phdr_info* info, size_t, void* data) {
   return 1;
 }
 
+// The unwinder is called directly rather than through the C library's
+// backtrace(), which a sanitizer run-time replaces with a walk of its own
+// that counts the frames differently.
+struct Walk {
+  uintptr_t* addresses;
+  int capacity;
+  int count;
+  int skip;  // frames not to take: the walker's own
+};
+
+_Unwind_Reason_Code TakeFrame(_Unwind_Context* context, void* data) {
+  auto* walk = static_cast<Walk*>(data);
+  if (walk->skip > 0) {
+    --walk->skip;
+    return _URC_NO_REASON;
+  }
+  if (walk->count >= walk->capacity) return _URC_END_OF_STACK;
+  const uintptr_t address = _Unwind_GetIP(context);
+  if (address == 0) return _URC_END_OF_STACK;
+  walk->addresses[walk->count++] = address;
+  return _URC_NO_REASON;
+}
+
+// The first frame taken is the caller of this function.
+[[gnu::noipa]] int WalkFromCaller(uintptr_t* addresses, int capacity) {
+  Walk walk{addresses, capacity, 0, 1};
+  _Unwind_Backtrace(TakeFrame, &walk);
+  return walk.count;
+}
+
 }  // namespace
 
 void PrepareStackWalk() {
-  // The first walk loads the unwinder, which must not happen inside a
-  // fault handler.
-  void* frames[4];
-  backtrace(frames, 4);
+  // The first walk reads the unwind tables in, which must not happen for
+  // the first time inside a fault handler.
+  uintptr_t frames[4];
+  WalkFromCaller(frames, 4);
   // This code is linked into the program, so the image holding it is the
   // program's own.
   dl_iterate_phdr(NoteOwnImage, reinterpret_cast<void*>(&PrepareStackWalk));
 }
 
-int WalkStack(uintptr_t* addresses, int capacity) {
-  static_assert(sizeof(uintptr_t) == sizeof(void*));
-  return backtrace(reinterpret_cast<void**>(addresses), capacity);
-}
+int WalkStack(uintptr_t* addresses, int capacity) { return WalkFromCaller(addresses, capacity); }
 
 [[gnu::noipa]] uintptr_t CallerReturnAddress() {
   // The walk starts here: this function, the one that called it, then
   // that one's caller, which is the level asked for.
-  void* frames[3];
-  if (backtrace(frames, 3) < 3) return 0;
-  return reinterpret_cast<uintptr_t>(frames[2]);
+  uintptr_t frames[3];
+  if (WalkFromCaller(frames, 3) < 3) return 0;
+  return frames[2];
 }
 
 bool InOwnImage(uintptr_t address) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "harness/terminal_harness.h"
+#include "harness/usage_screen.h"
 
 namespace {
 
@@ -57,28 +58,8 @@ void ExpectCursor(const RunResult& result, int row, int column) {
       << result.cursorRow << "," << result.cursorColumn;
 }
 
-std::string RightAligned(const std::string& text) { return std::string(72 - text.size(), ' ') + text; }
-
-// Each line of the banner and usage screen from the window's left column,
-// and its colour on black.
-const std::vector<std::pair<std::string, int>> kUsageLines = {
-    {RightAligned("Brimlo comaparator"), kLightGreen},
-    {RightAligned("Byte-by-byte comparison of two to ten files"), kLightGreen},
-    {RightAligned("ZEV v1.0 build 050107"), kLightGreen},
-    {"", kLightGreen},
-    {"Usage:           ZEV file1 file2 [file3 .. fileN] [-switch1 .. -switchK]", kLightGrey},
-    {"", kLightGrey},
-    {"Switches:", kYellow},
-    {"   -a            Show differences if bytes in files have ascending order", kLightGrey},
-    {"   -d            Show differences if bytes in files have descending order", kLightGrey},
-    {"   -f:filename   Output file name, console by default", kLightGrey},
-    {"   -o:########   File offset [PASCAL style]", kLightGrey},
-    {"   -s[:###]      Show if bytes in files change on a step [PASCAL style]", kLightGrey},
-    {"", kLightGrey},
-    {"Notes:", kYellow},
-    {"   If -a, -d and -s switches aren't set, all differences are showed", kLightGrey},
-    {"", kLightGrey},
-};
+// A colour of the tool's (bit 0 blue) as the terminal's palette numbers it.
+int PaletteColour(int colour) { return (colour & 0b1010) | ((colour & 1) << 2) | ((colour >> 2) & 1); }
 
 // The banner and usage screen and nothing else (no margin, no trailing
 // blanks), from the window's top-left cell at (origin, origin), 0-based,
@@ -87,7 +68,8 @@ void ExpectUsageScreen(const RunResult& result, int origin, int width) {
   std::vector<std::string> rows(result.rows);
   std::vector<std::vector<int>> colours(result.rows, std::vector<int>(result.columns, kDefault));
   int row = origin;
-  for (const auto& [text, colour] : kUsageLines) {
+  for (const auto& [text, toolColour] : harness::UsageScreenLines()) {
+    const int colour = PaletteColour(toolColour);
     for (size_t at = 0; at < text.size(); ++at) {
       const size_t column = origin + at % width;
       rows[row].resize(column, ' ');

@@ -1,5 +1,7 @@
 #include "stop_reading.h"
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 
 namespace stop_reading {
@@ -51,6 +53,34 @@ std::map<std::string, uint64_t> AnnouncedOffsets(const std::string& errors) {
 
 bool Within(uint64_t place, uint64_t functionStart) {
   return place >= functionStart && place < functionStart + 1024;
+}
+
+StopMessage ExpectStop(const ProbeRun& run, unsigned number, const std::string& before) {
+  EXPECT_EQ(run.exitCode, static_cast<int>(number & 0xFF)) << run.errors;
+  StopMessage message = ParseStopMessage(run.output);
+  EXPECT_TRUE(message.wellFormed) << run.output;
+  EXPECT_EQ(message.number, number);
+  EXPECT_EQ(message.before, before);
+  return message;
+}
+
+void ExpectFaultRows(std::initializer_list<FaultRow> rows,
+                     const std::function<ProbeRun(const char* mode)>& run) {
+  for (const FaultRow& row : rows) {
+    SCOPED_TRACE(row.mode);
+    const ProbeRun outcome = run(row.mode);
+    const StopMessage message = ExpectStop(outcome, row.number);
+    ASSERT_GE(message.levels.size(), 2u) << outcome.output;
+    if (row.levels != 0) {
+      EXPECT_EQ(message.levels.size(), row.levels);
+    }
+    if (row.placeChecked) {
+      auto offsets = AnnouncedOffsets(outcome.errors);
+      EXPECT_TRUE(Within(message.place, offsets["inner"])) << outcome.output << outcome.errors;
+      EXPECT_TRUE(Within(message.levels[0], offsets["middle"])) << outcome.output << outcome.errors;
+      EXPECT_TRUE(Within(message.levels[1], offsets["outer"])) << outcome.output << outcome.errors;
+    }
+  }
 }
 
 }  // namespace stop_reading

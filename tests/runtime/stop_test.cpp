@@ -22,19 +22,14 @@
 
 namespace {
 
-using stop_reading::AnnouncedOffsets;
-using stop_reading::ParseStopMessage;
+using stop_reading::ExpectFaultRows;
+using stop_reading::ExpectStop;
+using stop_reading::kHandedOver;
+using stop_reading::ProbeRun;
 using stop_reading::StopMessage;
-using stop_reading::Within;
 
 // kClosed starts the probe with no standard output at all.
 enum class OutputKind { kPipe, kFile, kTerminal, kClosedPipe, kClosed };
-
-struct ProbeRun {
-  int exitCode = -1;   // 128 + the signal when a signal ended it
-  std::string output;  // everything on standard output
-  std::string errors;  // everything on standard error
-};
 
 std::string ReadAll(int handle) {
   std::string text;
@@ -107,17 +102,6 @@ ProbeRun RunProbe(const std::vector<std::string>& arguments, OutputKind kind) {
   return run;
 }
 
-const std::string kHandedOver = "handed over\r\n";
-
-StopMessage ExpectStop(const ProbeRun& run, unsigned number, const std::string& before = kHandedOver) {
-  EXPECT_EQ(run.exitCode, static_cast<int>(number & 0xFF)) << run.errors;  // an 8-bit exit status
-  StopMessage message = ParseStopMessage(run.output);
-  EXPECT_TRUE(message.wellFormed) << run.output;
-  EXPECT_EQ(message.number, number);
-  EXPECT_EQ(message.before, before);
-  return message;
-}
-
 TEST(ProbeStop, EndProgramHandsOverAndEndsWithItsCodeAndNoMessage) {
   for (OutputKind kind : {OutputKind::kPipe, OutputKind::kFile}) {
     ProbeRun run = RunProbe({"exit"}, kind);
@@ -171,28 +155,13 @@ TEST(ProbeStop, AStreamClosedAtStartIsTakenByNoFileOfTheRun) {
 }
 
 TEST(ProbeStop, ProcessorFaultsBecomeStopsAndPlacesPointIntoEachEnclosingLevel) {
-  const struct {
-    const char* mode;
-    unsigned number;
-    bool placeChecked;  // the probe announces the stopping function and the two that enclose it
-    size_t levels;      // 0: any number from 2
-  } cases[] = {{"nested", 101, true, 0},         {"null", 216, true, 0},     {"divide", 200, true, 0},
-               {"float-divide", 200, false, 0}, {"illegal", 217, false, 0}, {"stack-overflow", 202, false, 257}};
-  for (const auto& row : cases) {
-    SCOPED_TRACE(row.mode);
-    ProbeRun run = RunProbe({row.mode}, OutputKind::kPipe);
-    StopMessage message = ExpectStop(run, row.number);
-    ASSERT_GE(message.levels.size(), 2u) << run.output;
-    if (row.levels != 0) {
-      EXPECT_EQ(message.levels.size(), row.levels);
-    }
-    if (row.placeChecked) {
-      auto offsets = AnnouncedOffsets(run.errors);
-      EXPECT_TRUE(Within(message.place, offsets["inner"])) << run.output << run.errors;
-      EXPECT_TRUE(Within(message.levels[0], offsets["middle"])) << run.output << run.errors;
-      EXPECT_TRUE(Within(message.levels[1], offsets["outer"])) << run.output << run.errors;
-    }
-  }
+  ExpectFaultRows({{"nested", 101, true, 0},
+                   {"null", 216, true, 0},
+                   {"divide", 200, true, 0},
+                   {"float-divide", 200, false, 0},
+                   {"illegal", 217, false, 0},
+                   {"stack-overflow", 202, false, 257}},
+                  [](const char* mode) { return RunProbe({mode}, OutputKind::kPipe); });
 }
 
 TEST(ProbeStop, AFailingHandOverIsSkippedAndTheFirstStopReported) {

@@ -1,6 +1,6 @@
 // The Windows program's report and its run-time error stops under wine:
-// the worked example at every destination, a differential run against the
-// model, share mode, and the error numbers of Windows.
+// a differential run against the model, share
+// mode, and the error numbers of Windows.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,27 +12,8 @@
 namespace e2e {
 namespace {
 
-const std::string kReport =
-    "Files:     \xB3     old.bin \xB3     new.bin \xB3  patch3.bin\r\n"
-    "0000012C   \xB3 65  $41 'A' \xB3 10  $0A '.' \xB3" "122  $7A 'z'\r\n"
-    "000001F4   \xB3  0  $00 '.' \xB3 32  $20 ' ' \xB3 39  $27 '''\r\n";
-const std::vector<std::string> kNames = {"old.bin", "new.bin", "patch3.bin"};
-
 class WindowsReport : public ZevTest {
  protected:
-  void MakeWorkedExample() {
-    std::string base(600, '\0');
-    for (size_t i = 0; i < base.size(); ++i) base[i] = static_cast<char>(i * 7 + 3);
-    const std::string tails[] = {"", "tail", "longer tail"};
-    const char at300[] = {0x41, 0x0A, 0x7A}, at500[] = {0x00, 0x20, 0x27};
-    for (int k = 0; k < 3; ++k) {
-      std::string bytes = base + tails[k];
-      bytes[300] = at300[k];
-      bytes[500] = at500[k];
-      MakeInput(kNames[k], bytes);
-    }
-  }
-
   // Runs launcher.exe, which starts program with exactly the command line
   // `line` while it holds `held` (if given) open without sharing.
   RunResult Launch(const std::string& program, const std::string& line, const std::string& held = "",
@@ -46,64 +27,8 @@ class WindowsReport : public ZevTest {
   }
 };
 
-TEST_F(WindowsReport, WorkedExampleToAFileOrRedirectedStandardOutput) {
-  MakeWorkedExample();
-  const struct {
-    std::vector<std::string> args;
-    StdoutMode mode;
-    bool toStandardOutput;
-  } cases[] = {
-      {{"old.bin", "new.bin", "patch3.bin", "-f:report.txt"}, StdoutMode::Terminal, false},
-      {{"/f:report.txt", "old.bin", "/o:0", "new.bin", "patch3.bin"}, StdoutMode::File, false},
-      {{"old.bin", "new.bin", "patch3.bin", "-f:"}, StdoutMode::File, true},
-      {{"/f", "old.bin", "new.bin", "patch3.bin"}, StdoutMode::Pipe, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.args[0] + " " + c.args[3] + (c.mode == StdoutMode::Pipe ? " to a pipe" : ""));
-    harness::WriteFile(Path("report.txt"), std::string(1000, 'x'));  // to be emptied first
-    RunResult result = Run(c.args, c.mode);
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.stdoutBytes, c.toStandardOutput ? kReport : "");
-    EXPECT_EQ(harness::ReadFile(Path("report.txt")), c.toStandardOutput ? std::string(1000, 'x') : kReport);
-    ExpectScreenBannerOnly(result);
-  }
-}
-
-// "con" is the console device, wherever standard output goes: the bytes
-// 0xB3 and the raw data bytes show in the console's code page.
-TEST_F(WindowsReport, WorkedExampleOnTheConsole) {
-  MakeWorkedExample();
-  for (StdoutMode mode : {StdoutMode::Terminal, StdoutMode::File, StdoutMode::Pipe}) {
-    RunResult result = Run({"old.bin", "new.bin", "patch3.bin", "-f:CON"}, mode);
-    EXPECT_EQ(result.exitCode, 0);
-    ExpectBanner(result);
-    EXPECT_EQ(result.RowText(5), " Files:     │     old.bin │     new.bin │  patch3.bin");
-    EXPECT_EQ(result.RowText(6), "0000012C   │ 65  $41 'A' │ 10  $0A '.' │122  $7A 'z'");
-    EXPECT_EQ(result.RowText(7), "000001F4   │  0  $00 '.' │ 32  $20 ' ' │ 39  $27 '''");
-    EXPECT_EQ(result.RowText(8), "");
-    ExpectColours(result, 6, 0, 52, -1, -1);
-    EXPECT_EQ(result.cursorRow, 8);
-    EXPECT_EQ(result.cursorColumn, 0);
-    EXPECT_EQ(result.stdoutBytes, "");
-  }
-}
-
-TEST_F(WindowsReport, OnTheConsoleTheWholeScreenScrollsAndRawBytesShowAsGlyphs) {
-  std::string a(64, 'a'), b(64, 'a');
-  for (int i = 0; i < 40; ++i) b[i] = static_cast<char>(0xB0 + i % 16);
-  MakeInput("a", a);
-  MakeInput("b", b);
-  RunResult result = Run({"a", "b"});
-  EXPECT_EQ(result.exitCode, 0);
-  const std::vector<std::string> lines = SplitReportLines(ExpectedReport({"a", "b"}, {a, b}, 0));
-  ASSERT_EQ(lines.size(), 41u);
-  // The header went to row 6; 41 line ends later the banner and the first
-  // lines are gone and the margin column is used.
-  for (int row = 0; row < 24; ++row) EXPECT_EQ(result.RowText(row), TerminalText(lines[17 + row])) << row;
-  EXPECT_EQ(result.RowText(24), "");
-  EXPECT_EQ(result.cursorRow, 24);
-  EXPECT_EQ(result.cursorColumn, 0);
-}
+// The worked example at every destination and the whole screen scrolling
+// are the Linux suite's own tests, built into this suite too.
 
 // A smaller run of the Linux suite's differential test: random inputs,
 // switches in any order with either prefix, the report against the model.

@@ -7,33 +7,20 @@
 namespace e2e {
 namespace {
 
-using stop_reading::AnnouncedOffsets;
-using stop_reading::ParseStopMessage;
-using stop_reading::StopMessage;
-using stop_reading::Within;
-
-const std::string kHandedOver = "handed over\r\n";
+using stop_reading::ExpectFaultRows;
+using stop_reading::ExpectStop;
+using stop_reading::ProbeRun;
 
 class WindowsRunTime : public ZevTest {
  protected:
   // The probe with standard output and standard error on files and no
-  // console at all (the run-time layer needs none), or on the terminal.
-  RunResult RunProbe(const std::vector<std::string>& args, bool onTerminal = false) {
+  // console at all: the run-time layer needs none.
+  ProbeRun RunProbe(const std::vector<std::string>& args) {
     harness::RunOptions options = Options(args, StdoutMode::File);
-    options.args.insert(options.args.begin(), RUNTIME_PROBE_EXE);
-    options.args.erase(options.args.begin() + 1);  // zev.exe
-    options.controllingTerminal = !onTerminal ? false : true;
-    if (onTerminal) options.stdoutMode = StdoutMode::Terminal;
-    return Run(options);
-  }
-
-  StopMessage ExpectStop(const RunResult& run, unsigned number) {
-    EXPECT_EQ(run.exitCode, static_cast<int>(number & 0xFF)) << "a Linux parent sees 8 bits";
-    StopMessage message = ParseStopMessage(run.stdoutBytes);
-    EXPECT_TRUE(message.wellFormed) << run.stdoutBytes;
-    EXPECT_EQ(message.number, number);
-    EXPECT_EQ(message.before, kHandedOver);
-    return message;
+    options.args[0] = RUNTIME_PROBE_EXE;
+    options.controllingTerminal = false;
+    const RunResult result = Run(options);
+    return {result.exitCode, result.stdoutBytes, result.stderrBytes};
   }
 
   // The parameters probe started with exactly this command line.
@@ -56,28 +43,12 @@ class WindowsRunTime : public ZevTest {
 };
 
 TEST_F(WindowsRunTime, FaultsBecomeStopsWithTheirNumbersAndPlaces) {
-  const struct {
-    const char* mode;
-    unsigned number;
-    bool placeChecked;  // the probe announces the stopping function and the two that enclose it
-    size_t levels;      // 0: any number from 2
-  } cases[] = {{"nested", 101, true, 0}, {"null", 216, true, 0}, {"divide", 200, true, 0},
-               {"illegal", 217, false, 0}, {"stack-overflow", 202, false, 257}};
-  for (const auto& row : cases) {
-    SCOPED_TRACE(row.mode);
-    RunResult run = RunProbe({row.mode});
-    StopMessage message = ExpectStop(run, row.number);
-    ASSERT_GE(message.levels.size(), 2u) << run.stdoutBytes;
-    if (row.levels != 0) {
-      EXPECT_EQ(message.levels.size(), row.levels);
-    }
-    if (row.placeChecked) {
-      auto offsets = AnnouncedOffsets(run.stderrBytes);
-      EXPECT_TRUE(Within(message.place, offsets["inner"])) << run.stdoutBytes << run.stderrBytes;
-      EXPECT_TRUE(Within(message.levels[0], offsets["middle"])) << run.stdoutBytes << run.stderrBytes;
-      EXPECT_TRUE(Within(message.levels[1], offsets["outer"])) << run.stdoutBytes << run.stderrBytes;
-    }
-  }
+  ExpectFaultRows({{"nested", 101, true, 0},
+                   {"null", 216, true, 0},
+                   {"divide", 200, true, 0},
+                   {"illegal", 217, false, 0},
+                   {"stack-overflow", 202, false, 257}},
+                  [&](const char* mode) { return RunProbe({mode}); });
 }
 
 TEST_F(WindowsRunTime, CheckedStopsKeepSixteenBitNumbersAndCapTheLevels) {
@@ -87,7 +58,9 @@ TEST_F(WindowsRunTime, CheckedStopsKeepSixteenBitNumbersAndCapTheLevels) {
   EXPECT_EQ(ExpectStop(RunProbe({"deep", "30"}), 101).levels.size(), few + 27);
   EXPECT_EQ(ExpectStop(RunProbe({"deep", "400"}), 101).levels.size(), 257u);
   // On the console: the message at the console's cursor, nine levels.
-  RunResult run = RunProbe({"deep", "30"}, true);
+  harness::RunOptions options = Options({"deep", "30"});
+  options.args[0] = RUNTIME_PROBE_EXE;
+  RunResult run = Run(options);
   EXPECT_EQ(run.exitCode, 101);
   int row = 0;
   while (row < run.rows && run.RowText(row).rfind("Runtime error 101 at 0x", 0) != 0) ++row;

@@ -1,35 +1,18 @@
 // The Windows program's screens under wine: the banner, the usage screen,
 // the window's rules through the console probe, and the fatal messages,
 // as a terminal shows what wine's console makes of them.
+#include <sys/stat.h>
+
 #include "e2e_support.h"
+#include "harness/usage_screen.h"
 
 namespace e2e {
 namespace {
 
 // wine's console leaves the colours it started with, light grey on black,
 // to the terminal's own; every other colour is the palette's.
-enum { kDefault = -1, kLightGreen = 10, kYellow = 11, kWhite = 15 };
-
-std::string RightAligned(const std::string& text) { return std::string(72 - text.size(), ' ') + text; }
-
-const std::vector<std::pair<std::string, int>> kUsageLines = {
-    {RightAligned("Brimlo comaparator"), kLightGreen},
-    {RightAligned("Byte-by-byte comparison of two to ten files"), kLightGreen},
-    {RightAligned("ZEV v1.0 build 050107"), kLightGreen},
-    {"", kLightGreen},
-    {"Usage:           ZEV file1 file2 [file3 .. fileN] [-switch1 .. -switchK]", kDefault},
-    {"", kDefault},
-    {"Switches:", kYellow},
-    {"   -a            Show differences if bytes in files have ascending order", kDefault},
-    {"   -d            Show differences if bytes in files have descending order", kDefault},
-    {"   -f:filename   Output file name, console by default", kDefault},
-    {"   -o:########   File offset [PASCAL style]", kDefault},
-    {"   -s[:###]      Show if bytes in files change on a step [PASCAL style]", kDefault},
-    {"", kDefault},
-    {"Notes:", kYellow},
-    {"   If -a, -d and -s switches aren't set, all differences are showed", kDefault},
-    {"", kDefault},
-};
+int ShownColour(int toolColour) { return toolColour == 7 ? -1 : TerminalColour(toolColour); }
+constexpr int kWhite = 15;
 
 class WindowsScreen : public ZevTest {
  protected:
@@ -47,11 +30,12 @@ class WindowsScreen : public ZevTest {
   void ExpectUsageScreen(const RunResult& result, int origin, int width) {
     std::vector<std::string> rows(result.rows);
     int row = origin;
-    for (const auto& [text, colour] : kUsageLines) {
+    for (const auto& [text, toolColour] : harness::UsageScreenLines()) {
+      const int colour = ShownColour(toolColour);
       for (size_t at = 0; at < text.size(); ++at) {
         rows[row].resize(origin + at % width, ' ');
         rows[row] += text[at];
-        if (text[at] != ' ' && colour != kDefault) {
+        if (text[at] != ' ' && colour != -1) {
           EXPECT_EQ(result.At(row, origin + at % width).foreground, colour);
         }
         if ((at + 1) % width == 0) ++row;
@@ -139,16 +123,10 @@ TEST_F(WindowsFatal, ShownBelowTheBannerInLightRedInTheOrderOfTheChecks) {
   MakeInput("b", "abd");
   std::vector<std::string> eleven;
   for (int k = 0; k < 11; ++k) eleven.push_back(MakeInput("n" + std::to_string(k), "same"));
-  harness::WriteFile(Path("sub"), "");
-  unlink(Path("sub").c_str());
-  ASSERT_EQ(system(("mkdir " + Path("sub")).c_str()), 0);
+  ASSERT_EQ(mkdir(Path("sub").c_str(), 0755), 0);
   std::vector<std::string> elevenAndSwitch = eleven;
   elevenAndSwitch.push_back("/q");
-  const struct {
-    std::vector<std::string> args;
-    std::string message;
-    bool reportEmptied;
-  } cases[] = {
+  ExpectFatalCases({
       {{"missing", "-x"}, "Unknown Parameter: -x", false},
       {elevenAndSwitch, "Unknown Parameter: /q", false},
       {{"a", "/"}, "Unknown Parameter: /", false},
@@ -163,18 +141,7 @@ TEST_F(WindowsFatal, ShownBelowTheBannerInLightRedInTheOrderOfTheChecks) {
       {{"a", ".\\a"}, "Can't open file: .\\a", false},
       {{"a", "b", "-o:4"}, "Nothing to compare", true},
       {{"a", "nul", "/o:1"}, "Nothing to compare", true},
-  };
-  const std::string old = "kept unless the report was opened";
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.args[0] + " ... " + c.args.back());
-    harness::WriteFile(Path("rep.txt"), old);
-    std::vector<std::string> args = c.args;
-    args.insert(args.begin(), "-f:rep.txt");
-    RunResult result = Run(args, StdoutMode::File);
-    ExpectFatal(result, c.message);
-    EXPECT_EQ(result.stdoutBytes, "");
-    EXPECT_EQ(harness::ReadFile(Path("rep.txt")), c.reportEmptied ? "" : old);
-  }
+  });
 }
 
 }  // namespace

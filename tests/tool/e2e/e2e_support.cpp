@@ -147,6 +147,20 @@ RunResult ZevTest::Run(const harness::RunOptions& options) {
   return result;
 }
 
+void ZevTest::ExpectFatalCases(const std::vector<FatalCase>& cases) {
+  const std::string old = "kept unless the report was opened";
+  for (const FatalCase& c : cases) {
+    SCOPED_TRACE(c.args[0] + " ... " + c.args.back());
+    harness::WriteFile(Path("rep.txt"), old);
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), "-f:rep.txt");
+    RunResult result = Run(args, StdoutMode::File);
+    ExpectFatal(result, c.message);
+    EXPECT_EQ(result.stdoutBytes, "");
+    EXPECT_EQ(harness::ReadFile(Path("rep.txt")), c.reportEmptied ? "" : old);
+  }
+}
+
 RunResult ZevTest::RunInShell(const std::string& script, const std::vector<std::string>& args,
                               StdoutMode mode) {
   harness::RunOptions options = Options(args, mode);
@@ -170,6 +184,16 @@ void ExpectBanner(const RunResult& result, bool alone) {
   EXPECT_EQ(result.At(3, 72).foreground, TerminalColour(10));
   for (int row = 5; alone && row < result.rows; ++row)
     EXPECT_EQ(result.RowText(row), "") << "row " << row + 1;
+}
+
+void ExpectScrolledReport(const RunResult& result, const std::vector<std::string>& lines) {
+  ASSERT_GE(lines.size(), 18u);
+  ASSERT_EQ(result.rows, 25);
+  const size_t first = lines.size() - 24;
+  for (int row = 0; row < 24; ++row) EXPECT_EQ(result.RowText(row), TerminalText(lines[first + row])) << row;
+  EXPECT_EQ(result.RowText(24), "");
+  EXPECT_EQ(result.cursorRow, 24);
+  EXPECT_EQ(result.cursorColumn, 0);
 }
 
 void ExpectColours(const RunResult& result, int row, int column, int count, int foreground,

@@ -47,6 +47,13 @@ std::vector<std::string> ZevCommand();
 // leaves its start-up background to the terminal.
 int ShownBlack();
 
+// A run that ends with one of the tool's own messages.
+struct FatalCase {
+  std::vector<std::string> args;
+  std::string message;
+  bool reportEmptied;  // the report had been opened when the run ended
+};
+
 class ZevTest : public testing::Test {
  protected:
   // Writes and watches an input; returns its name in the directory zev runs in.
@@ -62,6 +69,10 @@ class ZevTest : public testing::Test {
   RunResult RunInShell(const std::string& script, const std::vector<std::string>& args,
                        StdoutMode mode = StdoutMode::Terminal);
   std::string Path(const std::string& name) const { return dir.File(name); }
+  // Runs each case with -f:rep.txt in front and standard output on a
+  // file: the message on the screen, nothing on standard output, and the
+  // old report file untouched unless the report had been opened.
+  void ExpectFatalCases(const std::vector<FatalCase>& cases);
 
   harness::TempDirectory dir;
   std::vector<std::string> watched;
@@ -76,6 +87,10 @@ inline void ExpectScreenBannerOnly(const RunResult& result) { ExpectBanner(resul
 // count cells of a row in these palette colours (first miss only).
 void ExpectColours(const RunResult& result, int row, int column, int count, int foreground,
                    int background);
+// The report on the terminal after it scrolled the whole screen: its
+// header went to row 6, and the screen shows the last 24 of its lines
+// from the left edge, the cursor on the empty bottom row.
+void ExpectScrolledReport(const RunResult& result, const std::vector<std::string>& lines);
 // Banner, the message in light red on black in column 2 of row 6, an
 // empty row after it and nothing else, the cursor on row 8, exit code 1.
 void ExpectFatal(const RunResult& result, const std::string& message);

@@ -22,11 +22,7 @@ TEST_F(FatalMessage, ShownBelowTheBannerInLightRedInTheOrderOfTheChecks) {
   MakeInput("b", "abd");
   for (const std::string& name : Eleven()) MakeInput(name, "same");
   ASSERT_EQ(mkdir(Path("sub").c_str(), 0755), 0);
-  const struct {
-    std::vector<std::string> args;
-    std::string message;
-    bool reportEmptied;
-  } cases[] = {
+  ExpectFatalCases({
       {{"missing", "-x"}, "Unknown Parameter: -x", false},
       {Eleven({}, {"-q"}), "Unknown Parameter: -q", false},
       {{"a"}, "Count of files must be 2 or more", false},
@@ -38,18 +34,7 @@ TEST_F(FatalMessage, ShownBelowTheBannerInLightRedInTheOrderOfTheChecks) {
       {{"a", "sub"}, "Can't open file: sub", false},
       {{"a", "b", "-o:4"}, "Nothing to compare", true},
       {{"a", "/dev/null", "-o:1"}, "Nothing to compare", true},
-  };
-  const std::string old = "kept unless the report was opened";
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.args[0] + " ... " + c.args.back());
-    harness::WriteFile(Path("rep.txt"), old);
-    std::vector<std::string> args = c.args;
-    args.insert(args.begin(), "-f:rep.txt");
-    RunResult result = Run(args, StdoutMode::File);
-    ExpectFatal(result, c.message);
-    EXPECT_EQ(result.stdoutBytes, "");
-    EXPECT_EQ(harness::ReadFile(Path("rep.txt")), c.reportEmptied ? "" : old);
-  }
+  });
 }
 
 TEST_F(FatalMessage, ALargerScreenKeepsTheSameWindow) {

@@ -1,5 +1,5 @@
 // The report on the terminal: code page glyphs, names that must not steer
-// the terminal, wrapping of wide lines and scrolling of the whole screen.
+// the terminal, and wrapping of wide lines.
 #include "e2e_support.h"
 
 namespace e2e {
@@ -41,23 +41,6 @@ TEST_F(TerminalReport, NamesPassAsUtf8OrGlyphsNeverAsControls) {
     EXPECT_EQ(result.RowText(6), "00000001   │ 50  $32 '2' │ 51  $33 '3'");
     ExpectColours(result, 6, 0, 38, -1, -1);
   }
-}
-
-TEST_F(TerminalReport, TheWholeScreenScrolls) {
-  std::string a(64, 'a'), b(64, 'a');
-  for (int i = 0; i < 40; ++i) b[i] = 'b';
-  MakeInput("a", a);
-  MakeInput("b", b);
-  RunResult result = Run({"a", "b"});
-  EXPECT_EQ(result.exitCode, 0);
-  const std::vector<std::string> lines = SplitReportLines(ExpectedReport({"a", "b"}, {a, b}, 0));
-  ASSERT_EQ(lines.size(), 41u);
-  // The header went to row 6; 41 line ends later the banner and the first
-  // lines are gone and the margin column is used.
-  for (int row = 0; row < 24; ++row) EXPECT_EQ(result.RowText(row), TerminalText(lines[17 + row])) << row;
-  EXPECT_EQ(result.RowText(24), "");
-  EXPECT_EQ(result.cursorRow, 24);
-  EXPECT_EQ(result.cursorColumn, 0);
 }
 
 TEST_F(TerminalReport, TenInputsWrapAtTheScreenEdge) {
