@@ -2,7 +2,7 @@
 # used because GoogleTest needs std::thread, which the win32-threads
 # variant lacks.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR ${ZEV_MINGW_TRIPLE})
+set(CMAKE_SYSTEM_PROCESSOR ${ZEV_MINGW_PROCESSOR})
 
 set(CMAKE_C_COMPILER ${ZEV_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${ZEV_MINGW_TRIPLE}-g++-posix)

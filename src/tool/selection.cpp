@@ -1,7 +1,11 @@
+// The selection rule, per position and over whole blocks. The portable
+// block kernel here is the reference the vector kernels are measured by.
 #include "tool/selection.h"
 
 #include <bit>
 #include <cstring>
+
+#include "tool/selection_kernels.h"
 
 namespace {
 
@@ -70,10 +74,6 @@ bool StepsMatch(const uint8_t* bytes, int count, const Selection& selection) {
   return true;
 }
 
-bool AnySelection(const Selection& selection) {
-  return selection.ascending || selection.descending || selection.step;
-}
-
 // The tests beyond "different"; bytes are known to differ somewhere.
 bool PassesSelection(const uint8_t* bytes, int count,
                      const Selection& selection) {
@@ -82,14 +82,6 @@ bool PassesSelection(const uint8_t* bytes, int count,
          (selection.step && StepsMatch(bytes, count, selection));
 }
 
-}  // namespace
-
-bool IsSelected(const uint8_t* bytes, int count, const Selection& selection) {
-  bool different = false;
-  for (int k = 1; k < count && !different; ++k) different = bytes[k] != bytes[0];
-  if (!different) return false;
-  return !AnySelection(selection) || PassesSelection(bytes, count, selection);
-}
 
 size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length,
                        uint32_t* indexes) {
@@ -134,8 +126,89 @@ size_t KeepSelected(const uint8_t* const* blocks, int count,
   return kept;
 }
 
-size_t FindSelected(const uint8_t* const* blocks, int count, size_t length,
-                    const Selection& selection, uint32_t* indexes) {
+}  // namespace
+
+bool IsSelected(const uint8_t* bytes, int count, const Selection& selection) {
+  bool different = false;
+  for (int k = 1; k < count && !different; ++k) different = bytes[k] != bytes[0];
+  if (!different) return false;
+  return !AnySelection(selection) || PassesSelection(bytes, count, selection);
+}
+
+
+size_t FindSelectedPortable(const uint8_t* const* blocks, int count, size_t length,
+                            const Selection& selection, uint32_t* indexes) {
   size_t found = FindDifferences(blocks, count, length, indexes);
   return KeepSelected(blocks, count, selection, indexes, found);
+}
+
+size_t FindSelectedOneByOne(const uint8_t* const* blocks, int count, size_t from, size_t length,
+                            const Selection& selection, uint32_t* indexes, size_t found) {
+  uint8_t bytes[kMostFiles];
+  for (size_t at = from; at < length; ++at) {
+    for (int k = 0; k < count; ++k) bytes[k] = blocks[k][at];
+    if (IsSelected(bytes, count, selection)) indexes[found++] = static_cast<uint32_t>(at);
+  }
+  return found;
+}
+
+StepRule StepRuleFor(const Selection& selection) {
+  StepRule rule;
+  if (!selection.step) return rule;
+  if (selection.anyStep) {
+    rule.active = true;
+    rule.any = true;
+    return rule;
+  }
+  // A step of 0 never differs, and one beyond 255 no two bytes make.
+  const int32_t size = selection.stepSize;
+  if (size == 0 || size > 255 || size < -255) return rule;
+  rule.active = true;
+  rule.direction = size > 0 ? 1 : -1;
+  rule.byte = static_cast<uint8_t>(size);
+  return rule;
+}
+
+namespace {
+
+// Filled on first use: the portable kernel, then what the processor offers.
+constexpr int kMostKernels = 8;
+KernelEntry kernels[kMostKernels];
+int kernelCount = 0;
+BlockKernel chosen = nullptr;
+
+void ListKernels() {
+  if (kernelCount != 0) return;
+  KernelEntry found[kMostKernels - 1];
+  const int vector = ProcessorKernels(found, kMostKernels - 1);
+  kernels[0] = KernelEntry{"portable", FindSelectedPortable};
+  for (int i = 0; i < vector; ++i) kernels[1 + i] = found[i];
+  kernelCount = 1 + vector;
+}
+
+}  // namespace
+
+int SelectionKernelCount() {
+  ListKernels();
+  return kernelCount;
+}
+
+const char* SelectionKernelName(int kernel) {
+  ListKernels();
+  return kernel >= 0 && kernel < kernelCount ? kernels[kernel].name : "";
+}
+
+void UseSelectionKernel(int kernel) {
+  ListKernels();
+  if (kernel >= 0 && kernel < kernelCount) chosen = kernels[kernel].find;
+}
+
+size_t FindSelected(const uint8_t* const* blocks, int count, size_t length,
+                    const Selection& selection, uint32_t* indexes) {
+  if (chosen == nullptr) {
+    // The fastest kernel is listed last.
+    ListKernels();
+    chosen = kernels[kernelCount - 1].find;
+  }
+  return chosen(blocks, count, length, selection, indexes);
 }

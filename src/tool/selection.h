@@ -1,6 +1,6 @@
 // Which byte positions of a block are reported. The work is done over a
-// whole block at a time: first the positions where the inputs differ,
-// then the ascending, descending and step tests on those positions only.
+// whole block at a time by a block kernel: a portable one, and vector
+// kernels for the processors that have them, chosen on first use.
 #pragma once
 
 #include <cstddef>
@@ -13,18 +13,14 @@
 // descending or step every other position is.
 bool IsSelected(const uint8_t* bytes, int count, const Selection& selection);
 
-// Writes to indexes, in increasing order, every index below length at
-// which some block differs from blocks[0]; returns how many there are.
-// indexes must have room for length entries.
-size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length,
-                       uint32_t* indexes);
-
-// Keeps, in order, the found indexes whose bytes pass the selection;
-// returns how many remain.
-size_t KeepSelected(const uint8_t* const* blocks, int count,
-                    const Selection& selection, uint32_t* indexes,
-                    size_t found);
-
-// FindDifferences followed by KeepSelected.
+// Writes to indexes, in increasing order, every index below length whose
+// bytes pass the test above; returns how many there are. indexes must have
+// room for length entries.
 size_t FindSelected(const uint8_t* const* blocks, int count, size_t length,
                     const Selection& selection, uint32_t* indexes);
+
+// The kernels this processor can run, the portable one (0) first and the
+// fastest last, and a way for tests and benchmarks to pick one.
+int SelectionKernelCount();
+const char* SelectionKernelName(int kernel);
+void UseSelectionKernel(int kernel);

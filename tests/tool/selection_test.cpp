@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -51,40 +53,107 @@ TEST(SelectionTest, StepOfGivenSize) {
   }
 }
 
-// The block-wide scan must agree with the per-position test at every
-// length (word and stride tails), input count and density.
-TEST(SelectionTest, BlockScanMatchesPositionTest) {
+// Every kernel this processor runs must give exactly the positions of the
+// per-position test.
+class Kernels : public testing::Test {
+ protected:
+  void TearDown() override { UseSelectionKernel(SelectionKernelCount() - 1); }
+
+  static void ExpectAllKernelsAgree(const std::vector<std::vector<uint8_t>>& data, size_t length,
+                                    const Selection& selection, const std::string& what) {
+    const int count = static_cast<int>(data.size());
+    const uint8_t* blocks[kMostFiles];
+    for (int k = 0; k < count; ++k) blocks[k] = data[k].data();
+    std::vector<uint32_t> expected;
+    for (size_t j = 0; j < length; ++j) {
+      uint8_t row[kMostFiles];
+      for (int k = 0; k < count; ++k) row[k] = data[k][j];
+      if (IsSelected(row, count, selection)) expected.push_back(uint32_t(j));
+    }
+    std::vector<uint32_t> indexes(length + 1);
+    for (int kernel = 0; kernel < SelectionKernelCount(); ++kernel) {
+      UseSelectionKernel(kernel);
+      const size_t found = FindSelected(blocks, count, length, selection, indexes.data());
+      ASSERT_EQ(std::vector<uint32_t>(indexes.begin(), indexes.begin() + found), expected)
+          << SelectionKernelName(kernel) << ": " << what << ", length " << length << ", " << count
+          << " inputs, selection " << selection.ascending << selection.descending << selection.step
+          << selection.anyStep << " step " << selection.stepSize;
+    }
+  }
+};
+
+const Selection kSelections[] = {
+    {false, false, false, true, 0}, {true, false, false, true, 0},  {false, true, false, true, 0},
+    {true, true, false, true, 0},   {false, false, true, true, 0},  {false, false, true, false, 1},
+    {false, false, true, false, -1}, {false, false, true, false, 255}, {false, false, true, false, -255},
+    {false, false, true, false, 0}, {false, false, true, false, 300}, {true, false, true, false, -2},
+    {true, true, true, true, 0}};
+
+TEST_F(Kernels, ThisProcessorsKernelsAreListedPortableFirst) {
+  ASSERT_GE(SelectionKernelCount(), 1);
+  EXPECT_STREQ(SelectionKernelName(0), "portable");
+  for (int kernel = 0; kernel < SelectionKernelCount(); ++kernel)
+    std::printf("kernel %d: %s\n", kernel, SelectionKernelName(kernel));
+}
+
+// Random blocks at every length around the vector widths and the block
+// size: equal, monotonic (rising or falling by position), stepping or
+// nearly equal rows.
+TEST_F(Kernels, RandomBlocksMatchThePositionTest) {
   std::mt19937 random(12345);
-  const Selection selections[] = {{false, false, false, true, 0}, {true, false, false, true, 0},
-                                  {false, true, true, false, 2}, {true, true, true, true, 0}};
-  std::vector<uint32_t> indexes(65536);
-  for (size_t length : {0, 1, 7, 8, 9, 31, 32, 33, 65, 1000, 65536}) {
+  for (size_t length : {0, 1, 7, 15, 16, 17, 31, 32, 33, 63, 64, 65, 127, 128, 129, 1000, 65536}) {
     for (int count = 2; count <= kMostFiles; ++count) {
-      for (int density : {0, 2, 60}) {
-        // Equal, monotonic (rising or falling by position) or nearly equal rows.
+      for (int density : {0, 2, 60, 100}) {
         std::vector<std::vector<uint8_t>> data(count, std::vector<uint8_t>(length));
         for (size_t j = 0; j < length; ++j) {
-          const bool differs = static_cast<int>(random() % 100) < density, monotonic = random() % 2;
+          const bool differs = static_cast<int>(random() % 100) < density;
+          const int shape = static_cast<int>(random() % 4);
           const uint8_t base = static_cast<uint8_t>(random());
+          const int step = static_cast<int>(random() % 5) - 2;
           for (int k = 0; k < count; ++k) {
-            data[k][j] = !differs    ? base
-                         : monotonic ? uint8_t(100 + (j % 2 ? k : -k) * 2)
-                                     : uint8_t(base + random() % 3);
+            data[k][j] = !differs     ? base
+                         : shape == 0 ? uint8_t(100 + (j % 2 ? k : -k) * 2)
+                         : shape == 1 ? uint8_t(base + k * step)
+                         : shape == 2 ? uint8_t(random())
+                                      : uint8_t(base + random() % 3);
           }
         }
-        const uint8_t* blocks[kMostFiles];
-        for (int k = 0; k < count; ++k) blocks[k] = data[k].data();
-        for (const Selection& selection : selections) {
-          std::vector<uint32_t> expected;
-          for (size_t j = 0; j < length; ++j) {
-            uint8_t row[kMostFiles];
-            for (int k = 0; k < count; ++k) row[k] = data[k][j];
-            if (IsSelected(row, count, selection)) expected.push_back(uint32_t(j));
-          }
-          const size_t found = FindSelected(blocks, count, length, selection, indexes.data());
-          ASSERT_EQ(std::vector<uint32_t>(indexes.begin(), indexes.begin() + found), expected)
-              << "length " << length << ", " << count << " inputs, density " << density;
+        for (const Selection& selection : kSelections) {
+          ExpectAllKernelsAgree(data, length, selection, "density " + std::to_string(density));
+          if (HasFatalFailure()) return;
         }
+      }
+    }
+  }
+}
+
+// Rows that sit on the edges of the unsigned compares and of the step
+// arithmetic, placed at every lane of a vector and in block tails of
+// every length from 0 to 64 after whole vectors.
+TEST_F(Kernels, CraftedRowsMatchThePositionTest) {
+  const std::vector<std::vector<uint8_t>> rows = {
+      {0, 255}, {255, 0}, {0x7F, 0x80}, {0x80, 0x7F}, {0, 255, 0}, {255, 0, 255},
+      {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {0, 1, 2, 3, 4, 5, 5, 7, 8, 9},  // rises at every step but one
+      {9, 8, 7, 6, 5, 4, 3, 2, 1, 0}, {9, 8, 7, 6, 5, 4, 3, 3, 1, 0},
+      {0, 255, 254}, {255, 0, 1}, {1, 0, 255}, {254, 255, 0},  // +-1 only modulo 256
+      {0, 128, 0, 128}, {0, 200, 144}, {200, 0, 56},  // equal modulo 256, not in plain integers
+      {10, 20, 30, 40, 50, 60, 70, 80, 90, 100}, {250, 251, 252, 253, 254, 255, 0, 1, 2, 3},
+      {5, 5, 5}, {5, 5, 6}, {6, 5, 5}};
+  for (const std::vector<uint8_t>& row : rows) {
+    const int count = static_cast<int>(row.size());
+    for (size_t tail = 0; tail <= 64; ++tail) {
+      const size_t length = 128 + tail;
+      std::vector<std::vector<uint8_t>> data(count, std::vector<uint8_t>(length, 0x33));
+      // The row at the vector's first and last lanes, and all through the tail.
+      for (size_t j : {size_t{0}, size_t{15}, size_t{31}, size_t{63}, size_t{64}, size_t{127}}) {
+        for (int k = 0; k < count; ++k) data[k][j] = row[k];
+      }
+      for (size_t j = 128; j < length; j += 1 + j % 3) {
+        for (int k = 0; k < count; ++k) data[k][j] = row[k];
+      }
+      for (const Selection& selection : kSelections) {
+        ExpectAllKernelsAgree(data, length, selection, "row from " + std::to_string(row[0]));
+        if (HasFatalFailure()) return;
       }
     }
   }
