@@ -3,8 +3,12 @@
 namespace {
 
 // Static storage: the buffers exist before the run starts, so the
-// comparison never allocates. Word alignment helps the block-wide scan.
-alignas(64) uint8_t slotBuffers[kMostFiles][kBlockSize];
+// comparison never allocates. Each starts on a cache line, and a few
+// lines further along than a whole number of blocks: buffers exactly
+// 64 KiB apart would put the same index of every input into the same
+// cache set, and ten inputs would evict each other while being compared.
+constexpr size_t kStagger = 5 * 64;
+alignas(64) uint8_t slotBuffers[kMostFiles][kBlockSize + kStagger];
 
 }  // namespace
 

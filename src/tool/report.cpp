@@ -11,22 +11,17 @@ namespace {
 int positionDigits = kShortestPositionDigits;
 const ColumnText* columns = nullptr;
 
-constexpr size_t kLongestFileLine =
-    kLongestLead + kMostFiles * kFileColumnLength + kLineEnd.size();
-
 // Away from a character device the steps change nothing that can be seen,
-// so a line is put together whole and appended in one piece.
-void WriteWholeLine(std::string_view lead, const uint8_t* bytes, int count) {
-  char line[kLongestFileLine];
-  std::memcpy(line, lead.data(), lead.size());
-  char* at = line + lead.size();
-  for (int k = 0; k < count; ++k) {
-    std::memcpy(at, columns[bytes[k]].text, kFileColumnLength);
-    at += kFileColumnLength;
+// so a line is put together whole: straight into the report's buffer while
+// it has room, else appended as one piece that fills the buffer first.
+void WriteWholeLine(uint64_t position, const uint8_t* bytes, int count) {
+  if (char* room = ReportRoom(DifferenceLineRoom(positionDigits, count))) {
+    CommitToReport(FormatDifferenceLine(position, positionDigits, bytes, count, columns, room));
+    return;
   }
-  std::memcpy(at, kLineEnd.data(), kLineEnd.size());
-  at += kLineEnd.size();
-  AppendToReport(std::string_view(line, static_cast<size_t>(at - line)));
+  char line[DifferenceLineRoom(kLongestPositionDigits, kMostFiles)];
+  AppendToReport(std::string_view(
+      line, FormatDifferenceLine(position, positionDigits, bytes, count, columns, line)));
 }
 
 void WriteLineInSteps(std::string_view lead, const uint8_t* bytes, int count) {
@@ -65,15 +60,13 @@ void WriteReportHeader(const std::string* names, int count,
 }
 
 void WriteDifferenceLine(int64_t position, const uint8_t* bytes, int count) {
-  char lead[kLongestLead];
-  size_t leadLength =
-      FormatLead(static_cast<uint64_t>(position), positionDigits, lead);
-  std::string_view leadText(lead, leadLength);
-  if (reportStream.file.characterDevice) {
-    WriteLineInSteps(leadText, bytes, count);
-  } else {
-    WriteWholeLine(leadText, bytes, count);
+  if (!reportStream.file.characterDevice) {
+    WriteWholeLine(static_cast<uint64_t>(position), bytes, count);
+    return;
   }
+  char lead[kLongestLead];
+  const size_t leadLength = FormatLead(static_cast<uint64_t>(position), positionDigits, lead);
+  WriteLineInSteps(std::string_view(lead, leadLength), bytes, count);
 }
 
 void CloseReport() { CloseReportStream(); }

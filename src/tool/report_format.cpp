@@ -100,6 +100,32 @@ size_t FormatLead(uint64_t position, int digits, char* out) {
   return static_cast<size_t>(digits) + 2;
 }
 
+size_t FormatDifferenceLine(uint64_t position, int digits, const uint8_t* bytes, int count,
+                            const ColumnText* columns, char* out) {
+  char* at = out;
+  if (digits == kShortestPositionDigits) {
+    // The usual case, unrolled: four pairs of digits.
+    std::memcpy(at, kHexPairs.text[(position >> 24) & 0xFF], 2);
+    std::memcpy(at + 2, kHexPairs.text[(position >> 16) & 0xFF], 2);
+    std::memcpy(at + 4, kHexPairs.text[(position >> 8) & 0xFF], 2);
+    std::memcpy(at + 6, kHexPairs.text[position & 0xFF], 2);
+  } else {
+    HexLong(position, digits, at);
+  }
+  at += digits;
+  std::memcpy(at, "  ", 2);
+  at += 2;
+  // Sixteen bytes a column, of which the next column or the line end
+  // overwrites the last two.
+  static_assert(sizeof(ColumnText::text) >= 16);
+  for (int k = 0; k < count; ++k) {
+    std::memcpy(at, columns[bytes[k]].text, 16);
+    at += kFileColumnLength;
+  }
+  std::memcpy(at, kLineEnd.data(), kLineEnd.size());
+  return static_cast<size_t>(at + kLineEnd.size() - out);
+}
+
 std::string HeaderLead(int digits) {
   std::string lead = "Files:";
   lead.resize(static_cast<size_t>(digits) + 2, ' ');

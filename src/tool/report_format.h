@@ -55,3 +55,16 @@ constexpr size_t kFileColumnLength = 14;
 
 // The 256 columns; built on first use, so call it before comparing.
 const ColumnText* ColumnTexts(bool utf8);
+
+// Room a whole difference line of count files needs at out: the line
+// itself and a little more, which the line's pieces may scribble on while
+// they are copied in whole vectors.
+constexpr size_t DifferenceLineRoom(int digits, int count) {
+  return static_cast<size_t>(digits) + 2 + static_cast<size_t>(count) * kFileColumnLength +
+         kLineEnd.size() + 16;
+}
+
+// Writes a whole difference line at out, with the report's bytes (columns
+// from ColumnTexts(false)); returns its length.
+size_t FormatDifferenceLine(uint64_t position, int digits, const uint8_t* bytes, int count,
+                            const ColumnText* columns, char* out);

@@ -13,10 +13,10 @@ namespace {
 // gets few large writes, since one system call per short piece would
 // dominate the run time of a large report.
 constexpr size_t kDeviceBuffer = 256;
-constexpr size_t kFileBuffer = 65536;
+constexpr size_t kFileBuffer = 1 << 20;
 constexpr size_t kLongestName = 255;
 
-char buffer[kFileBuffer];
+char storage[kFileBuffer];
 
 // The buffer counts as empty before the write, so a failed hand-over is
 // never repeated by the hand-over at the end of the run.
@@ -24,7 +24,7 @@ void HandOverBuffer() {
   size_t count = reportStream.held;
   reportStream.held = 0;
   if (count == 0) return;
-  WriteFileBytes(reportStream.file, buffer, count);
+  WriteFileBytes(reportStream.file, storage, count);
   CheckIo();
 }
 
@@ -37,7 +37,7 @@ void HandOverAtEnd() {
   size_t count = reportStream.held;
   reportStream.held = 0;
   uint16_t pending = TakeIoError();
-  WriteFileBytes(reportStream.file, buffer, count);
+  WriteFileBytes(reportStream.file, storage, count);
   TakeIoError();
   if (pending != 0) StoreIoError(pending);
 }
@@ -54,6 +54,7 @@ void OpenReportStream(std::string_view name) {
   }
   CheckIo();
   reportStream.capacity = reportStream.file.characterDevice ? kDeviceBuffer : kFileBuffer;
+  reportStream.buffer = storage;
   reportStream.open = true;
   SetHandOverAtEnd(HandOverAtEnd);
 }
@@ -61,12 +62,12 @@ void OpenReportStream(std::string_view name) {
 void AppendToReport(std::string_view piece) {
   while (piece.size() > reportStream.capacity - reportStream.held) {
     size_t room = reportStream.capacity - reportStream.held;
-    std::memcpy(buffer + reportStream.held, piece.data(), room);
+    std::memcpy(storage + reportStream.held, piece.data(), room);
     reportStream.held = reportStream.capacity;
     piece.remove_prefix(room);
     HandOverBuffer();
   }
-  std::memcpy(buffer + reportStream.held, piece.data(), piece.size());
+  std::memcpy(storage + reportStream.held, piece.data(), piece.size());
   reportStream.held += piece.size();
 }
 

@@ -13,6 +13,10 @@
 
 namespace {
 
+// Random bytes in 7 inputs rise or fall throughout at 2 positions in 5040;
+// before that, whether a whole vector has none left is a coin toss.
+constexpr int kPairsBeforeTest = 6;
+
 // ---- SSE2: 16 positions a vector.
 
 [[gnu::target("sse2")]] inline __m128i Load16(const uint8_t* const* blocks, int k, size_t at) {
@@ -44,8 +48,10 @@ namespace {
       stepMissed = _mm_or_si128(stepMissed, _mm_xor_si128(difference, target));
     }
     previous = next;
-    // Once no lane rises or falls throughout, none can pass.
-    if (_mm_movemask_epi8(_mm_and_si128(notRising, notFalling)) == 0xFFFF) return 0;
+    // Once no lane rises or falls throughout, none can pass. Asked only
+    // once, after the pairs by which random bytes have almost surely
+    // stopped rising or falling, so that the answer is easy to predict.
+    if (k == kPairsBeforeTest && _mm_movemask_epi8(_mm_and_si128(notRising, notFalling)) == 0xFFFF) return 0;
   }
   const __m128i rising = _mm_cmpeq_epi8(notRising, zero);
   const __m128i falling = _mm_cmpeq_epi8(notFalling, zero);
@@ -127,8 +133,7 @@ namespace {
       stepMissed = _mm256_or_si256(stepMissed, _mm256_xor_si256(difference, target));
     }
     previous = next;
-    const __m256i dead = _mm256_and_si256(notRising, notFalling);
-    if (_mm256_movemask_epi8(dead) == -1) return 0;
+    if (k == kPairsBeforeTest && _mm256_movemask_epi8(_mm256_and_si256(notRising, notFalling)) == -1) return 0;
   }
   const __m256i rising = _mm256_cmpeq_epi8(notRising, zero);
   const __m256i falling = _mm256_cmpeq_epi8(notFalling, zero);
@@ -202,7 +207,7 @@ namespace {
       stepKept &= _mm512_cmpeq_epi8_mask(difference, target);
     }
     previous = next;
-    if ((rising | falling) == 0) return 0;
+    if (k == kPairsBeforeTest && (rising | falling) == 0) return 0;
   }
   uint64_t selected = 0;
   if (selection.ascending) selected |= rising;
