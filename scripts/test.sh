@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the Windows programs (32-bit built, 64-bit
 # also tested under wine), then the Linux release build with the Windows
-# suite, then the Linux sanitizer build.
+# suite and a short run of every benchmark, then the Linux sanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest \
-  libvterm-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
+  libvterm-dev libbenchmark-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 
 jobs=$(nproc)
 trap 'scripts/wine-run.sh --stop' EXIT
@@ -22,9 +22,9 @@ ctest --preset windows-x64 -j "$jobs"
 
 for preset in release asan; do
   echo "== $preset: configure and build"
-  windows=""
-  [ "$preset" = release ] && windows="$PWD/build/windows-x64"
-  cmake --preset "$preset" -DZEV_TESTS=ON -DZEV_WINDOWS_BUILD="$windows" >/dev/null
+  windows="" benchmarks=OFF
+  [ "$preset" = release ] && windows="$PWD/build/windows-x64" benchmarks=ON
+  cmake --preset "$preset" -DZEV_TESTS=ON -DZEV_WINDOWS_BUILD="$windows" -DZEV_BENCHMARKS="$benchmarks" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
   echo "== $preset: test"
   ctest --preset "$preset" -j "$jobs"

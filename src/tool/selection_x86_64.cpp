@@ -13,9 +13,14 @@
 
 namespace {
 
-// Random bytes in 7 inputs rise or fall throughout at 2 positions in 5040;
-// before that, whether a whole vector has none left is a coin toss.
-constexpr int kPairsBeforeTest = 6;
+// A vector of positions is given up as soon as none of its lanes can pass
+// any more, but that is asked only once, after the pair of inputs by which
+// random bytes have almost surely failed, so that the answer is easy to
+// predict: random bytes in 7 inputs rise or fall throughout at 2 positions
+// in 5040, while a constant step survives two steps at 1 in 65536.
+int PairsBeforeTest(const Selection& selection) {
+  return selection.ascending || selection.descending ? 6 : 2;
+}
 
 // ---- SSE2: 16 positions a vector.
 
@@ -31,9 +36,26 @@ constexpr int kPairsBeforeTest = 6;
   return bits;
 }
 
+// The lanes that pass, from what the pairs so far said of them.
+[[gnu::target("sse2")]] inline __m128i Passing16(__m128i notRising, __m128i notFalling, __m128i stepMissed,
+                                                  const Selection& selection, const StepRule& step) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i rising = _mm_cmpeq_epi8(notRising, zero);
+  const __m128i falling = _mm_cmpeq_epi8(notFalling, zero);
+  __m128i selected = zero;
+  if (selection.ascending) selected = _mm_or_si128(selected, rising);
+  if (selection.descending) selected = _mm_or_si128(selected, falling);
+  if (step.active) {
+    const __m128i direction = step.any ? _mm_or_si128(rising, falling) : step.direction > 0 ? rising : falling;
+    selected = _mm_or_si128(selected, _mm_and_si128(direction, _mm_cmpeq_epi8(stepMissed, zero)));
+  }
+  return selected;
+}
+
 // The lanes of 16 positions from at that pass the selection, as bits.
 [[gnu::target("sse2")]] uint32_t Selected16(const uint8_t* const* blocks, int count, size_t at,
-                                              const Selection& selection, const StepRule& step) {
+                                              const Selection& selection, const StepRule& step,
+                                              int testAt) {
   const __m128i zero = _mm_setzero_si128();
   __m128i previous = Load16(blocks, 0, at);
   __m128i notRising = zero, notFalling = zero, stepMissed = zero;
@@ -48,21 +70,12 @@ constexpr int kPairsBeforeTest = 6;
       stepMissed = _mm_or_si128(stepMissed, _mm_xor_si128(difference, target));
     }
     previous = next;
-    // Once no lane rises or falls throughout, none can pass. Asked only
-    // once, after the pairs by which random bytes have almost surely
-    // stopped rising or falling, so that the answer is easy to predict.
-    if (k == kPairsBeforeTest && _mm_movemask_epi8(_mm_and_si128(notRising, notFalling)) == 0xFFFF) return 0;
+    if (k == testAt &&
+        _mm_movemask_epi8(Passing16(notRising, notFalling, stepMissed, selection, step)) == 0) {
+      return 0;
+    }
   }
-  const __m128i rising = _mm_cmpeq_epi8(notRising, zero);
-  const __m128i falling = _mm_cmpeq_epi8(notFalling, zero);
-  __m128i selected = zero;
-  if (selection.ascending) selected = _mm_or_si128(selected, rising);
-  if (selection.descending) selected = _mm_or_si128(selected, falling);
-  if (step.active) {
-    const __m128i direction = step.any ? _mm_or_si128(rising, falling) : step.direction > 0 ? rising : falling;
-    selected = _mm_or_si128(selected, _mm_and_si128(direction, _mm_cmpeq_epi8(stepMissed, zero)));
-  }
-  return static_cast<uint32_t>(_mm_movemask_epi8(selected));
+  return static_cast<uint32_t>(_mm_movemask_epi8(Passing16(notRising, notFalling, stepMissed, selection, step)));
 }
 
 [[gnu::target("sse2")]] size_t FindSelectedSse2(const uint8_t* const* blocks, int count, size_t length,
@@ -93,8 +106,9 @@ constexpr int kPairsBeforeTest = 6;
   } else {
     const StepRule step = StepRuleFor(selection);
     if (!selection.ascending && !selection.descending && !step.active) return 0;
+    const int testAt = PairsBeforeTest(selection);
     for (; at + kLanes <= length; at += kLanes) {
-      found = AppendLanes(Selected16(blocks, count, at, selection, step), at, indexes, found);
+      found = AppendLanes(Selected16(blocks, count, at, selection, step, testAt), at, indexes, found);
     }
   }
   return FindSelectedOneByOne(blocks, count, at, length, selection, indexes, found);
@@ -117,8 +131,24 @@ constexpr int kPairsBeforeTest = 6;
   return ~static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bits, _mm256_setzero_si256())));
 }
 
+[[gnu::target("avx2")]] inline __m256i Passing32(__m256i notRising, __m256i notFalling, __m256i stepMissed,
+                                                  const Selection& selection, const StepRule& step) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i rising = _mm256_cmpeq_epi8(notRising, zero);
+  const __m256i falling = _mm256_cmpeq_epi8(notFalling, zero);
+  __m256i selected = zero;
+  if (selection.ascending) selected = _mm256_or_si256(selected, rising);
+  if (selection.descending) selected = _mm256_or_si256(selected, falling);
+  if (step.active) {
+    const __m256i direction =
+        step.any ? _mm256_or_si256(rising, falling) : step.direction > 0 ? rising : falling;
+    selected = _mm256_or_si256(selected, _mm256_and_si256(direction, _mm256_cmpeq_epi8(stepMissed, zero)));
+  }
+  return selected;
+}
+
 [[gnu::target("avx2")]] uint32_t Selected32(const uint8_t* const* blocks, int count, size_t at,
-                                              const Selection& selection, const StepRule& step) {
+                                              const Selection& selection, const StepRule& step, int testAt) {
   const __m256i zero = _mm256_setzero_si256();
   __m256i previous = Load32(blocks, 0, at);
   __m256i notRising = zero, notFalling = zero, stepMissed = zero;
@@ -133,19 +163,12 @@ constexpr int kPairsBeforeTest = 6;
       stepMissed = _mm256_or_si256(stepMissed, _mm256_xor_si256(difference, target));
     }
     previous = next;
-    if (k == kPairsBeforeTest && _mm256_movemask_epi8(_mm256_and_si256(notRising, notFalling)) == -1) return 0;
+    if (k == testAt) {
+      const __m256i passing = Passing32(notRising, notFalling, stepMissed, selection, step);
+      if (_mm256_testz_si256(passing, passing)) return 0;
+    }
   }
-  const __m256i rising = _mm256_cmpeq_epi8(notRising, zero);
-  const __m256i falling = _mm256_cmpeq_epi8(notFalling, zero);
-  __m256i selected = zero;
-  if (selection.ascending) selected = _mm256_or_si256(selected, rising);
-  if (selection.descending) selected = _mm256_or_si256(selected, falling);
-  if (step.active) {
-    const __m256i direction =
-        step.any ? _mm256_or_si256(rising, falling) : step.direction > 0 ? rising : falling;
-    selected = _mm256_or_si256(selected, _mm256_and_si256(direction, _mm256_cmpeq_epi8(stepMissed, zero)));
-  }
-  return static_cast<uint32_t>(_mm256_movemask_epi8(selected));
+  return static_cast<uint32_t>(_mm256_movemask_epi8(Passing32(notRising, notFalling, stepMissed, selection, step)));
 }
 
 [[gnu::target("avx2")]] size_t FindSelectedAvx2(const uint8_t* const* blocks, int count, size_t length,
@@ -171,8 +194,9 @@ constexpr int kPairsBeforeTest = 6;
   } else {
     const StepRule step = StepRuleFor(selection);
     if (!selection.ascending && !selection.descending && !step.active) return 0;
+    const int testAt = PairsBeforeTest(selection);
     for (; at + kLanes <= length; at += kLanes) {
-      found = AppendLanes(Selected32(blocks, count, at, selection, step), at, indexes, found);
+      found = AppendLanes(Selected32(blocks, count, at, selection, step, testAt), at, indexes, found);
     }
   }
   return FindSelectedOneByOne(blocks, count, at, length, selection, indexes, found);
@@ -192,8 +216,20 @@ constexpr int kPairsBeforeTest = 6;
   return _mm512_test_epi8_mask(bits, bits);
 }
 
+inline uint64_t Passing64(uint64_t rising, uint64_t falling, uint64_t stepKept, const Selection& selection,
+                          const StepRule& step) {
+  uint64_t selected = 0;
+  if (selection.ascending) selected |= rising;
+  if (selection.descending) selected |= falling;
+  if (step.active) {
+    const uint64_t direction = step.any ? (rising | falling) : step.direction > 0 ? rising : falling;
+    selected |= direction & stepKept;
+  }
+  return selected;
+}
+
 [[gnu::target("avx512f,avx512bw")]] uint64_t Selected64(const uint8_t* const* blocks, int count, size_t at,
-                                   const Selection& selection, const StepRule& step) {
+                                   const Selection& selection, const StepRule& step, int testAt) {
   __m512i previous = Load64(blocks, 0, at);
   __mmask64 rising = ~__mmask64{0}, falling = ~__mmask64{0}, stepKept = ~__mmask64{0};
   __m512i target = _mm512_set1_epi8(static_cast<char>(step.byte));
@@ -207,16 +243,9 @@ constexpr int kPairsBeforeTest = 6;
       stepKept &= _mm512_cmpeq_epi8_mask(difference, target);
     }
     previous = next;
-    if (k == kPairsBeforeTest && (rising | falling) == 0) return 0;
+    if (k == testAt && Passing64(rising, falling, stepKept, selection, step) == 0) return 0;
   }
-  uint64_t selected = 0;
-  if (selection.ascending) selected |= rising;
-  if (selection.descending) selected |= falling;
-  if (step.active) {
-    const uint64_t direction = step.any ? (rising | falling) : step.direction > 0 ? rising : falling;
-    selected |= direction & stepKept;
-  }
-  return selected;
+  return Passing64(rising, falling, stepKept, selection, step);
 }
 
 [[gnu::target("avx512f,avx512bw")]] size_t FindSelectedAvx512(const uint8_t* const* blocks, int count, size_t length,
@@ -237,8 +266,9 @@ constexpr int kPairsBeforeTest = 6;
   } else {
     const StepRule step = StepRuleFor(selection);
     if (!selection.ascending && !selection.descending && !step.active) return 0;
+    const int testAt = PairsBeforeTest(selection);
     for (; at + kLanes <= length; at += kLanes) {
-      found = AppendLanes(Selected64(blocks, count, at, selection, step), at, indexes, found);
+      found = AppendLanes(Selected64(blocks, count, at, selection, step, testAt), at, indexes, found);
     }
   }
   return FindSelectedOneByOne(blocks, count, at, length, selection, indexes, found);
