@@ -5,8 +5,9 @@
 //
 // A whole vector of positions is tested at once: the bytes of neighbouring
 // inputs are compared lane by lane, the results of all pairs combined, and
-// only the lanes that pass become indexes. Bytes compare unsigned: a > b
-// exactly where the saturating difference a - b is not zero.
+// only the lanes that pass become indexes. Bytes compare unsigned: with
+// their top bits flipped, the signed compares of SSE2 and AVX2 order them
+// as unsigned bytes; AVX-512 compares unsigned bytes itself.
 #include <immintrin.h>
 
 #include "tool/selection_kernels.h"
@@ -37,11 +38,9 @@ int PairsBeforeTest(const Selection& selection) {
 }
 
 // The lanes that pass, from what the pairs so far said of them.
-[[gnu::target("sse2")]] inline __m128i Passing16(__m128i notRising, __m128i notFalling, __m128i stepMissed,
+[[gnu::target("sse2")]] inline __m128i Passing16(__m128i rising, __m128i falling, __m128i stepMissed,
                                                   const Selection& selection, const StepRule& step) {
   const __m128i zero = _mm_setzero_si128();
-  const __m128i rising = _mm_cmpeq_epi8(notRising, zero);
-  const __m128i falling = _mm_cmpeq_epi8(notFalling, zero);
   __m128i selected = zero;
   if (selection.ascending) selected = _mm_or_si128(selected, rising);
   if (selection.descending) selected = _mm_or_si128(selected, falling);
@@ -57,13 +56,15 @@ int PairsBeforeTest(const Selection& selection) {
                                               const Selection& selection, const StepRule& step,
                                               int testAt) {
   const __m128i zero = _mm_setzero_si128();
-  __m128i previous = Load16(blocks, 0, at);
-  __m128i notRising = zero, notFalling = zero, stepMissed = zero;
+  const __m128i topBits = _mm_set1_epi8(static_cast<char>(0x80));
+  const __m128i ones = _mm_cmpeq_epi8(zero, zero);
+  __m128i previous = _mm_xor_si128(Load16(blocks, 0, at), topBits);
+  __m128i rising = ones, falling = ones, stepMissed = zero;
   __m128i target = _mm_set1_epi8(static_cast<char>(step.byte));
   for (int k = 1; k < count; ++k) {
-    const __m128i next = Load16(blocks, k, at);
-    notRising = _mm_or_si128(notRising, _mm_cmpeq_epi8(_mm_subs_epu8(next, previous), zero));
-    notFalling = _mm_or_si128(notFalling, _mm_cmpeq_epi8(_mm_subs_epu8(previous, next), zero));
+    const __m128i next = _mm_xor_si128(Load16(blocks, k, at), topBits);
+    rising = _mm_and_si128(rising, _mm_cmpgt_epi8(next, previous));
+    falling = _mm_and_si128(falling, _mm_cmpgt_epi8(previous, next));
     if (step.active) {
       const __m128i difference = _mm_sub_epi8(next, previous);
       if (k == 1 && step.any) target = difference;
@@ -71,11 +72,11 @@ int PairsBeforeTest(const Selection& selection) {
     }
     previous = next;
     if (k == testAt &&
-        _mm_movemask_epi8(Passing16(notRising, notFalling, stepMissed, selection, step)) == 0) {
+        _mm_movemask_epi8(Passing16(rising, falling, stepMissed, selection, step)) == 0) {
       return 0;
     }
   }
-  return static_cast<uint32_t>(_mm_movemask_epi8(Passing16(notRising, notFalling, stepMissed, selection, step)));
+  return static_cast<uint32_t>(_mm_movemask_epi8(Passing16(rising, falling, stepMissed, selection, step)));
 }
 
 [[gnu::target("sse2")]] size_t FindSelectedSse2(const uint8_t* const* blocks, int count, size_t length,
@@ -131,11 +132,9 @@ int PairsBeforeTest(const Selection& selection) {
   return ~static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bits, _mm256_setzero_si256())));
 }
 
-[[gnu::target("avx2")]] inline __m256i Passing32(__m256i notRising, __m256i notFalling, __m256i stepMissed,
+[[gnu::target("avx2")]] inline __m256i Passing32(__m256i rising, __m256i falling, __m256i stepMissed,
                                                   const Selection& selection, const StepRule& step) {
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i rising = _mm256_cmpeq_epi8(notRising, zero);
-  const __m256i falling = _mm256_cmpeq_epi8(notFalling, zero);
   __m256i selected = zero;
   if (selection.ascending) selected = _mm256_or_si256(selected, rising);
   if (selection.descending) selected = _mm256_or_si256(selected, falling);
@@ -150,13 +149,15 @@ int PairsBeforeTest(const Selection& selection) {
 [[gnu::target("avx2")]] uint32_t Selected32(const uint8_t* const* blocks, int count, size_t at,
                                               const Selection& selection, const StepRule& step, int testAt) {
   const __m256i zero = _mm256_setzero_si256();
-  __m256i previous = Load32(blocks, 0, at);
-  __m256i notRising = zero, notFalling = zero, stepMissed = zero;
+  const __m256i topBits = _mm256_set1_epi8(static_cast<char>(0x80));
+  const __m256i ones = _mm256_cmpeq_epi8(zero, zero);
+  __m256i previous = _mm256_xor_si256(Load32(blocks, 0, at), topBits);
+  __m256i rising = ones, falling = ones, stepMissed = zero;
   __m256i target = _mm256_set1_epi8(static_cast<char>(step.byte));
   for (int k = 1; k < count; ++k) {
-    const __m256i next = Load32(blocks, k, at);
-    notRising = _mm256_or_si256(notRising, _mm256_cmpeq_epi8(_mm256_subs_epu8(next, previous), zero));
-    notFalling = _mm256_or_si256(notFalling, _mm256_cmpeq_epi8(_mm256_subs_epu8(previous, next), zero));
+    const __m256i next = _mm256_xor_si256(Load32(blocks, k, at), topBits);
+    rising = _mm256_and_si256(rising, _mm256_cmpgt_epi8(next, previous));
+    falling = _mm256_and_si256(falling, _mm256_cmpgt_epi8(previous, next));
     if (step.active) {
       const __m256i difference = _mm256_sub_epi8(next, previous);
       if (k == 1 && step.any) target = difference;
@@ -164,11 +165,11 @@ int PairsBeforeTest(const Selection& selection) {
     }
     previous = next;
     if (k == testAt) {
-      const __m256i passing = Passing32(notRising, notFalling, stepMissed, selection, step);
+      const __m256i passing = Passing32(rising, falling, stepMissed, selection, step);
       if (_mm256_testz_si256(passing, passing)) return 0;
     }
   }
-  return static_cast<uint32_t>(_mm256_movemask_epi8(Passing32(notRising, notFalling, stepMissed, selection, step)));
+  return static_cast<uint32_t>(_mm256_movemask_epi8(Passing32(rising, falling, stepMissed, selection, step)));
 }
 
 [[gnu::target("avx2")]] size_t FindSelectedAvx2(const uint8_t* const* blocks, int count, size_t length,
