@@ -4,13 +4,13 @@
 // and nothing is ever asked of the terminal, so a run never waits on one.
 #include <errno.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <string>
 
 #include "console/console_terminal.h"
+#include "runtime/interrupted_posix.h"
 
 namespace {
 
@@ -65,24 +65,6 @@ void AppendColours(uint16_t attribute) {
   gathered.push_back(';');
   AppendNumber(BackgroundCode((attribute >> 4) & 0x0F));
   gathered.push_back('m');
-}
-
-bool WriteAll(int handle, const char* bytes, size_t count) {
-  while (count > 0) {
-    const ssize_t written = write(handle, bytes, count);
-    if (written > 0) {
-      bytes += written;
-      count -= static_cast<size_t>(written);
-      continue;
-    }
-    if (written < 0 && errno == EINTR) continue;
-    if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      pollfd waiting{handle, POLLOUT, 0};
-      if (poll(&waiting, 1, 1000) > 0) continue;
-    }
-    return false;
-  }
-  return true;
 }
 
 bool QuerySize(int handle, int* columns, int* rows) {
@@ -143,12 +125,12 @@ void PlaceTerminalCursor(int column, int row) {
 
 void FlushTerminal() {
   if (terminalHandle >= 0 && !gathered.empty()) {
-    WriteAll(terminalHandle, gathered.data(), gathered.size());
+    WriteAll(terminalHandle, gathered.data(), gathered.size(), ::write);
   }
   gathered.clear();
   gatheredAttribute = kColoursNotKnown;
 }
 
 bool WriteStandardError(std::string_view text) {
-  return WriteAll(STDERR_FILENO, text.data(), text.size());
+  return WriteAll(STDERR_FILENO, text.data(), text.size(), ::write);
 }

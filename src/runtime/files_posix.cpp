@@ -10,6 +10,7 @@
 
 #include "runtime/error_numbers.h"
 #include "runtime/file_checks.h"
+#include "runtime/interrupted_posix.h"
 #include "runtime/io_error.h"
 #include "runtime/system_calls_posix.h"
 
@@ -56,21 +57,39 @@ void ClassifyOpenFile(FileRecord& file, const struct stat& status, bool owned) {
 
 void Abandon(int handle) { systemCalls.close(handle); }
 
-// An advisory lock is the only way to keep other openers out on Linux. It
-// belongs to the open file description, so the same file reached a second
-// time through any path or link is refused as well.
-bool HoldExclusively(int handle) {
-  for (;;) {
-    if (systemCalls.flock(handle, LOCK_EX | LOCK_NB) == 0) return true;
-    if (errno != EINTR) return false;
+// Standard output was opened by the caller before the run, so the lock
+// on an input does not keep it out: standard output put onto an input
+// (zev a b -f: >> a) would write into a file that is being compared.
+// Such an input is found when it is opened; from then on standard output
+// takes nothing (it is put on the null device, so that not even a stop
+// message reaches the input), and the report refuses it.
+bool standardOutputIsInput = false;
+
+void KeepStandardOutputOffInput(const struct stat& input) {
+  constexpr int kStandardOutput = 1;
+  struct stat output;
+  if (fstat(kStandardOutput, &output) != 0 || output.st_dev != input.st_dev ||
+      output.st_ino != input.st_ino) {
+    return;
+  }
+  standardOutputIsInput = true;
+  const int nothing = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (nothing >= 0) {
+    dup2(nothing, kStandardOutput);
+    close(nothing);
   }
 }
 
+bool HoldExclusively(int handle) {
+  return RepeatInterrupted([&] { return systemCalls.flock(handle, LOCK_EX | LOCK_NB); }) == 0;
+}
+
 int OpenRepeated(const char* path, int flags, mode_t mode) {
-  for (;;) {
-    int handle = systemCalls.open(path, flags, mode);
-    if (handle >= 0 || errno != EINTR) return handle;
-  }
+  return RepeatInterrupted([&] { return systemCalls.open(path, flags, mode); });
+}
+
+int StatusOf(int handle, struct stat& status) {
+  return RepeatInterrupted([&] { return systemCalls.fstat(handle, &status); });
 }
 
 // Opens and examines a path; on failure the error is stored and -1 returned.
@@ -80,7 +99,7 @@ int OpenAndExamine(const char* path, int flags, mode_t mode, struct stat& status
     StorePlatformError(errno, path);
     return -1;
   }
-  if (systemCalls.fstat(handle, &status) != 0) {
+  if (StatusOf(handle, status) != 0) {
     StorePlatformError(errno);
     Abandon(handle);
     return -1;
@@ -100,10 +119,13 @@ void OpenInputFile(FileRecord& file, std::string_view name) {
   if (handle < 0) return;
   // Devices and pipes are shared by nature; a lock on the null device would
   // be shared with every other process on the machine.
-  if (S_ISREG(status.st_mode) && !HoldExclusively(handle)) {
-    StoreIoError(kErrorAccessDenied);
-    Abandon(handle);
-    return;
+  if (S_ISREG(status.st_mode)) {
+    if (!HoldExclusively(handle)) {
+      StoreIoError(kErrorAccessDenied);
+      Abandon(handle);
+      return;
+    }
+    KeepStandardOutputOffInput(status);
   }
   file.handle = handle;
   ClassifyOpenFile(file, status, true);
@@ -135,7 +157,7 @@ void CreateReportFile(FileRecord& file, std::string_view name) {
       Abandon(handle);
       return;
     }
-    if (systemCalls.ftruncate(handle, 0) != 0) {
+    if (RepeatInterrupted([&] { return systemCalls.ftruncate(handle, 0); }) != 0) {
       StorePlatformError(errno);
       Abandon(handle);
       return;
@@ -149,8 +171,12 @@ void AttachStandardOutput(FileRecord& file) {
   if (PendingIoError() != 0) return;
   constexpr int kStandardOutput = 1;
   struct stat status;
-  if (systemCalls.fstat(kStandardOutput, &status) != 0) {
+  if (StatusOf(kStandardOutput, status) != 0) {
     StorePlatformError(errno);
+    return;
+  }
+  if (standardOutputIsInput) {
+    StoreIoError(kErrorAccessDenied);
     return;
   }
   file.handle = kStandardOutput;
@@ -165,7 +191,7 @@ bool StandardOutputIsCharacterDevice() {
 int64_t FileLength(FileRecord& file) {
   if (!ReadyForUse(file)) return 0;
   struct stat status;
-  if (systemCalls.fstat(HandleOf(file), &status) != 0) {
+  if (StatusOf(HandleOf(file), status) != 0) {
     StorePlatformError(errno);
     return 0;
   }
@@ -178,7 +204,8 @@ void SeekFile(FileRecord& file, int64_t position) {
     StoreIoError(kErrorNegativeSeek);
     return;
   }
-  if (systemCalls.lseek(HandleOf(file), static_cast<off_t>(position), SEEK_SET) < 0) {
+  const off_t offset = static_cast<off_t>(position);
+  if (RepeatInterrupted([&] { return systemCalls.lseek(HandleOf(file), offset, SEEK_SET); }) < 0) {
     // Pipes and terminals have no position; they measure 0, so the only
     // place they are put at is their start.
     if (errno == ESPIPE) return;
@@ -190,14 +217,15 @@ void ReadFileBlock(FileRecord& file, uint8_t* buffer, size_t count) {
   if (!ReadyForUse(file)) return;
   size_t done = 0;
   while (done < count) {
-    ssize_t delivered = systemCalls.read(HandleOf(file), buffer + done, count - done);
+    const ssize_t delivered =
+        RepeatInterrupted([&] { return systemCalls.read(HandleOf(file), buffer + done, count - done); });
     if (delivered > 0) {
       done += static_cast<size_t>(delivered);
     } else if (delivered == 0) {
       // Another program shortened the file: the lock is only advisory.
       StoreIoError(kErrorShortRead);
       return;
-    } else if (errno != EINTR) {
+    } else {
       StorePlatformError(errno);
       return;
     }
@@ -206,20 +234,8 @@ void ReadFileBlock(FileRecord& file, uint8_t* buffer, size_t count) {
 
 void WriteFileBytes(FileRecord& file, const void* bytes, size_t count) {
   if (!ReadyForUse(file)) return;
-  const auto* next = static_cast<const uint8_t*>(bytes);
-  while (count > 0) {
-    ssize_t written = systemCalls.write(HandleOf(file), next, count);
-    if (written > 0) {
-      next += written;
-      count -= static_cast<size_t>(written);
-    } else if (written < 0 && errno == EINTR) {
-      continue;
-    } else {
-      // A text stream reports every shortfall alike, whatever the cause.
-      StoreIoError(kErrorDiskWrite);
-      return;
-    }
-  }
+  // A text stream reports every shortfall alike, whatever the cause.
+  if (!WriteAll(HandleOf(file), bytes, count, systemCalls.write)) StoreIoError(kErrorDiskWrite);
 }
 
 void CloseFile(FileRecord& file) {

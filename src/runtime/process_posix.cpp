@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "runtime/interrupted_posix.h"
 #include "runtime/parameters.h"
 
 void PrepareStandardStreams() {
@@ -49,14 +50,7 @@ void LoadParameters(int argc, char** argv) {
 }
 
 bool WriteStandardOutput(const char* bytes, size_t count) {
-  while (count > 0) {
-    ssize_t written = write(STDOUT_FILENO, bytes, count);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes += written;
-    count -= static_cast<size_t>(written);
-  }
-  return true;
+  return WriteAll(STDOUT_FILENO, bytes, count, ::write);
 }
 
 void EndProcess(int exitCode) { _exit(exitCode); }

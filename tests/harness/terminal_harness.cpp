@@ -92,6 +92,7 @@ std::string OpenFiles(const RunOptions& options, RunFiles* files) {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) < 0) return Failure("pipe2");
     fcntl(ends[0], F_SETFL, O_NONBLOCK);
+    if (options.nonBlockingStdout) fcntl(ends[1], F_SETFL, O_NONBLOCK);
     files->outputPipe = ends[0];
     files->childOnly.push_back(files->output = ends[1]);
   } else if (options.stdoutMode == StdoutMode::File || !options.controllingTerminal) {

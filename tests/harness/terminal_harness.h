@@ -20,6 +20,8 @@ struct RunOptions {
                                     // standard output and error go to files
   std::string workingDirectory;     // empty: the current one
   bool unprivileged = false;        // run as user nobody (when started as root)
+  bool nonBlockingStdout = false;   // Pipe: the child's end is non-blocking, as a
+                                    // parent may leave it
   int timeoutMilliseconds = 20000;  // the child is killed after this
 };
 

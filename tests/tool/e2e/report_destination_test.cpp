@@ -93,9 +93,34 @@ class LongReport : public ZevTest {
 TEST_F(LongReport, ArrivesWhole) {
   EXPECT_EQ(Run({"x", "y", "-f:r.txt"}).exitCode, 0);
   ExpectSameReport(harness::ReadFile(Path("r.txt")), expected);
-  RunResult result = Run({"x", "y", "-f:"}, StdoutMode::Pipe);
-  EXPECT_EQ(result.exitCode, 0);
-  ExpectSameReport(result.stdoutBytes, expected);
+  for (bool nonBlocking : {false, true}) {
+    // A parent may leave the pipe non-blocking: "try again" is no failure.
+    harness::RunOptions options = Options({"x", "y", "-f:"}, StdoutMode::Pipe);
+    options.nonBlockingStdout = nonBlocking;
+    RunResult result = Run(options);
+    EXPECT_EQ(result.exitCode, 0) << (nonBlocking ? "non-blocking" : "blocking");
+    ExpectSameReport(result.stdoutBytes, expected);
+  }
+}
+
+// Standard output put onto an input, by appending or opening it in place:
+// nothing reaches the input, not the report and not a stop message.
+TEST_F(LongReport, StandardOutputOntoAnInputReceivesNothing) {
+  const struct {
+    const char* script;
+    std::vector<std::string> args;
+    int exitCode;
+  } cases[] = {
+      {R"("$0" "$@" >> x)", {"x", "y", "-f:"}, 5},
+      {R"("$0" "$@" 1<>y)", {"x", "y", "-f:"}, 5},
+      {R"("$0" "$@" >> x)", {"x", "y", "-f:r.txt", "-o:-1"}, 131},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    RunResult result = RunInShell(c.script, c.args);
+    EXPECT_EQ(result.exitCode, c.exitCode);
+    ExpectScreenBannerOnly(result);
+  }
 }
 
 // Every failed hand-over of the report is error 101.

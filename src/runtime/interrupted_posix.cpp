@@ -1,0 +1,27 @@
+#include "runtime/interrupted_posix.h"
+
+#include <poll.h>
+
+#include <cstdint>
+
+bool WriteAll(int handle, const void* bytes, size_t count, WriteCall write) {
+  const auto* next = static_cast<const uint8_t*>(bytes);
+  while (count > 0) {
+    const ssize_t written = write(handle, next, count);
+    if (written > 0) {
+      next += written;
+      count -= static_cast<size_t>(written);
+      continue;
+    }
+    if (written < 0 && errno == EINTR) continue;
+    if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      // A parent left the destination non-blocking: it is only full.
+      pollfd ready{handle, POLLOUT, 0};
+      if (RepeatInterrupted([&] { return poll(&ready, 1, -1); }) >= 0) continue;
+      return false;
+    }
+    if (written == 0) errno = EIO;
+    return false;
+  }
+  return true;
+}
