@@ -24,6 +24,7 @@ struct Injection {
   int interruptions = 0;  // fail this many calls with EINTR first
   int failure = 0;        // then fail every call with this errno
   bool writesNothing = false;
+  std::string interrupted{};  // fstat, lseek, ftruncate or flock: interrupt it this often
   int calls = 0;
   std::string opened{}, written{};
 };
@@ -54,6 +55,31 @@ void InjectAll() {
     size_t none = 0;
     injection.opened = path;
     return Fails(none) ? -1 : kPlatformSystemCalls.open(path, flags, mode);
+  };
+}
+
+// The calls without a count: interrupted injection.interruptions times
+// when named in injection.interrupted.
+bool Interrupted(const char* call) {
+  if (injection.interrupted != call || injection.interruptions <= 0) return false;
+  --injection.interruptions;
+  ++injection.calls;
+  errno = EINTR;
+  return true;
+}
+
+void InterruptAll() {
+  systemCalls.fstat = [](int handle, struct stat* status) {
+    return Interrupted("fstat") ? -1 : kPlatformSystemCalls.fstat(handle, status);
+  };
+  systemCalls.lseek = [](int handle, off_t offset, int whence) -> off_t {
+    return Interrupted("lseek") ? -1 : kPlatformSystemCalls.lseek(handle, offset, whence);
+  };
+  systemCalls.ftruncate = [](int handle, off_t length) {
+    return Interrupted("ftruncate") ? -1 : kPlatformSystemCalls.ftruncate(handle, length);
+  };
+  systemCalls.flock = [](int handle, int operation) {
+    return Interrupted("flock") ? -1 : kPlatformSystemCalls.flock(handle, operation);
   };
 }
 
@@ -148,6 +174,30 @@ TEST_F(FileOperations, ReadsContinueShortCountsAndInterruptionsAndEndsAndFailure
   injection.failure = EIO;
   ReadFileBlock(input, block, 4);
   EXPECT_EQ(TakeIoError(), 154);
+}
+
+// An interruption is no failure, whichever call it meets.
+TEST_F(FileOperations, EveryInterruptedCallIsRepeated) {
+  const std::string input = MakeFile("a.bin");
+  for (const char* call : {"flock", "fstat", "lseek", "ftruncate"}) {
+    SCOPED_TRACE(call);
+    InterruptAll();
+    injection = Injection();
+    injection.interrupted = call;
+    injection.interruptions = 3;
+    FileRecord& file = Open(OpenInputFile, input);
+    EXPECT_EQ(FileLength(file), static_cast<int64_t>(kSample.size()));
+    SeekFile(file, 10);
+    uint8_t block[4] = {};
+    ReadFileBlock(file, block, 4);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(block), 4), kSample.substr(10, 4));
+    CloseFile(file);
+    FileRecord& report = Open(CreateReportFile, directory + "/report.txt");
+    EXPECT_EQ(TakeIoError(), 0);
+    EXPECT_EQ(injection.calls, 3) << "each interruption met once";
+    CloseFile(report);
+    systemCalls = kPlatformSystemCalls;
+  }
 }
 
 TEST_F(FileOperations, WritesHandOverEverythingOrFailWith101) {
