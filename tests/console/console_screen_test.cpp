@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "harness/palette.h"
 #include "harness/terminal_harness.h"
 #include "harness/usage_screen.h"
 
@@ -58,9 +59,6 @@ void ExpectCursor(const RunResult& result, int row, int column) {
       << result.cursorRow << "," << result.cursorColumn;
 }
 
-// A colour of the tool's (bit 0 blue) as the terminal's palette numbers it.
-int PaletteColour(int colour) { return (colour & 0b1010) | ((colour & 1) << 2) | ((colour >> 2) & 1); }
-
 // The banner and usage screen and nothing else (no margin, no trailing
 // blanks), from the window's top-left cell at (origin, origin), 0-based,
 // wrapping at the right edge of a window `width` columns wide.
@@ -69,7 +67,7 @@ void ExpectUsageScreen(const RunResult& result, int origin, int width) {
   std::vector<std::vector<int>> colours(result.rows, std::vector<int>(result.columns, kDefault));
   int row = origin;
   for (const auto& [text, toolColour] : harness::UsageScreenLines()) {
-    const int colour = PaletteColour(toolColour);
+    const int colour = harness::PaletteIndex(toolColour);
     for (size_t at = 0; at < text.size(); ++at) {
       const size_t column = origin + at % width;
       rows[row].resize(column, ' ');

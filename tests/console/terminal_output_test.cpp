@@ -11,16 +11,15 @@
 
 #include "console/console_inspect.h"
 #include "console/console_window.h"
+#include "harness/palette.h"
 #include "harness/screen_capture.h"
 
 namespace {
 
-// The terminal's colour of a window colour, which counts red and blue the
-// other way round; -1 for the terminal's own.
+// The terminal's colour of a window colour; -1 for the terminal's own.
 int TerminalColour(uint16_t attribute, int shift) {
   if (attribute == kTerminalDefaultAttribute) return -1;
-  const int colour = (attribute >> shift) & 15;
-  return (colour & 0b1010) | ((colour & 1) << 2) | ((colour >> 2) & 1);
+  return harness::PaletteIndex((attribute >> shift) & 15);
 }
 
 // A packet socket keeps the boundaries of writes, so every write the

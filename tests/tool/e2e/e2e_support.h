@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "harness/palette.h"
 #include "harness/terminal_harness.h"
 
 namespace e2e {
@@ -79,7 +80,7 @@ class ZevTest : public testing::Test {
 };
 
 // PC text colours (bit 0 blue, bit 2 red) in the terminal's palette.
-constexpr int TerminalColour(int pc) { return (pc & 0b1010) | ((pc & 1) << 2) | ((pc >> 2) & 1); }
+constexpr int TerminalColour(int pc) { return harness::PaletteIndex(pc); }
 
 // The banner on rows 2 to 4 of an 80 x 25 screen; with alone, nothing else.
 void ExpectBanner(const RunResult& result, bool alone = false);
