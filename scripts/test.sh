@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the Windows programs (32-bit built, 64-bit
 # also tested under wine), then the Linux release build with the Windows
-# suite and a short run of every benchmark, then the Linux sanitizer build.
+# suite and a short run of every benchmark, then the Linux sanitizer build,
+# then a short run of every fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest \
-  libvterm-dev libbenchmark-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
+  libvterm-dev libbenchmark-dev valgrind clang libclang-rt-14-dev \
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 
 jobs=$(nproc)
 trap 'scripts/wine-run.sh --stop' EXIT
@@ -29,3 +31,8 @@ for preset in release asan; do
   echo "== $preset: test"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== fuzz: configure, build and run each fuzzer briefly"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz -j "$jobs"
