@@ -69,7 +69,7 @@ void AppendColours(uint16_t attribute) {
 
 bool QuerySize(int handle, int* columns, int* rows) {
   winsize size{};
-  if (ioctl(handle, TIOCGWINSZ, &size) != 0) return false;
+  if (RepeatInterrupted([&] { return ioctl(handle, TIOCGWINSZ, &size); }) != 0) return false;
   *columns = size.ws_col != 0 ? size.ws_col : 80;
   *rows = size.ws_row != 0 ? size.ws_row : 25;
   return true;
@@ -90,7 +90,7 @@ int ReachTerminal(TerminalStart* start) {
   }
   // Standard output is redirected: the controlling terminal stands in for
   // the console device.
-  const int handle = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+  const int handle = RepeatInterrupted([] { return open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC); });
   if (handle < 0) return kNoConsoleHandle;
   if (!QuerySize(handle, columns, rows)) {
     close(handle);

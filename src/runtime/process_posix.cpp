@@ -18,7 +18,7 @@ void PrepareStandardStreams() {
   // "standard output" and receive the stop message.
   for (int stream = 0; stream <= 2; ++stream) {
     if (fcntl(stream, F_GETFD) != -1 || errno != EBADF) continue;
-    int placeholder = open("/dev/null", O_RDWR);
+    const int placeholder = RepeatInterrupted([] { return open("/dev/null", O_RDWR); });
     if (placeholder >= 0 && placeholder != stream) {
       dup2(placeholder, stream);
       close(placeholder);
