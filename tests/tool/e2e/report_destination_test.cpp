@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 #include "e2e_support.h"
 
 namespace e2e {
@@ -59,6 +61,25 @@ TEST_F(ReportDestination, NegativeStartOffsetStopsAfterTheReportIsCreated) {
     shown += result.RowText(row) + "\r\n";
   EXPECT_EQ(shown[0], ' ');
   ExpectStopMessage(shown.substr(1), 131);
+}
+
+// As the README says: addr2line turns the place of a stop into the source
+// line of the check that stopped it.
+TEST_F(ReportDestination, ThePlaceOfAStopNamesItsSourceLine) {
+  RunResult result = Run({"a", "b", "-o:-1"}, StdoutMode::File);
+  ASSERT_EQ(result.exitCode, 131);
+  const size_t at = result.stdoutBytes.find(" at 0x");
+  ASSERT_NE(at, std::string::npos) << result.stdoutBytes;
+  const std::string place = result.stdoutBytes.substr(at + 4, 10);
+  const std::string command = "addr2line -f -e '" + std::string(ZEV_BINARY) + "' " + place;
+  std::string answer;
+  if (FILE* lookup = popen(command.c_str(), "r")) {
+    char line[512];
+    while (fgets(line, sizeof line, lookup) != nullptr) answer += line;
+    pclose(lookup);
+  }
+  EXPECT_NE(answer.find("StartAtOffset"), std::string::npos) << answer;
+  EXPECT_NE(answer.find("engine.cpp:"), std::string::npos) << answer;
 }
 
 TEST_F(ReportDestination, ConsoleNameAndTheNullDevice) {
