@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The Debian package as a user gets it: built by CPack from the build
+# directory given, unpacked into a scratch root, its control data checked,
+# the installed program run on a terminal, its manual page rendered, and
+# lintian asked for errors.  package_test.sh BUILD-DIR
+set -euo pipefail
+build="$(cd "$1" && pwd)"
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+(cd "$build" && cpack -G DEB -B "$scratch/out" >/dev/null)
+deb="$(ls "$scratch"/out/zev_*_amd64.deb 2>/dev/null | head -1)"
+[ -n "$deb" ] || fail "no zev_<version>_amd64.deb"
+version="$(sed -n 's/^project(zev VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")"
+[ "$(basename "$deb")" = "zev_${version}_amd64.deb" ] || fail "package named $(basename "$deb"), not for version $version"
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = zev ] || fail "package name"
+[ "$(field Version)" = "$version" ] || fail "version $(field Version)"
+[ "$(field Section)" = utils ] || fail "section $(field Section)"
+grep -q 'libc6' <<< "$(field Depends)" || fail "no dependency on the C library: $(field Depends)"
+grep -q 'byte by byte' <<< "$(field Description)" || fail "description"
+
+root="$scratch/root"
+dpkg-deb -x "$deb" "$root"
+for file in usr/bin/zev usr/bin/ZEV usr/share/man/man1/zev.1.gz usr/share/doc/zev/README.md \
+            usr/share/doc/zev/copyright usr/share/doc/zev/changelog.gz; do
+  [ -e "$root/$file" ] || fail "$file is not in the package"
+done
+
+# The installed program on a terminal of its own: the usage screen, then a comparison.
+screen="$(TERM=xterm script -qec "$root/usr/bin/ZEV" /dev/null)" || fail "the usage screen ended with $?"
+grep -q 'Usage:' <<< "$screen" || fail "no usage screen"
+printf 'abc' > "$scratch/a"
+printf 'abd' > "$scratch/b"
+TERM=xterm script -qec "$root/usr/bin/zev $scratch/a $scratch/b -f:$scratch/report" /dev/null >/dev/null \
+  || fail "the comparison ended with $?"
+[ "$(tr -d '\r' < "$scratch/report" | tail -1)" = "$(printf '00000002   \263 99  $63 '"'"'c'"'"' \263100  $64 '"'"'d'"'"'')" ] \
+  || fail "report: $(od -c "$scratch/report" | head -5)"
+
+# The manual page: no warnings from the formatters, and as man shows it.
+source="$(dirname "$0")/../../doc/zev.1"
+warnings="$(groff -ww -z -man "$source" 2>&1)"
+[ -z "$warnings" ] || fail "groff: $warnings"
+if command -v mandoc >/dev/null; then
+  warnings="$(mandoc -T lint "$source" 2>&1)" || fail "mandoc: $warnings"
+fi
+manual="$(MANWIDTH=80 man -l "$root/usr/share/man/man1/zev.1.gz" 2>&1)" || fail "man -l: $manual"
+grep -q 'zev - compare two to ten files byte by byte' <<< "$manual" || fail "manual page: $manual"
+
+if command -v lintian >/dev/null; then
+  lintian --fail-on error "$deb" || fail "lintian reports errors"
+fi
+echo "package $(basename "$deb") is sound"
