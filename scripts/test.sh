@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest \
   libvterm-dev libbenchmark-dev valgrind clang libclang-rt-14-dev \
-  dpkg-dev lintian mandoc man-db groff-base xz-utils \
+  dpkg-dev lintian mandoc man-db groff-base xz-utils unzip \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 
 jobs=$(nproc)
@@ -37,3 +37,10 @@ echo "== fuzz: configure, build and run each fuzzer briefly"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 ctest --preset fuzz -j "$jobs"
+
+echo "== package: the Debian package and the Windows archive"
+scripts/package.sh
+listing="$(unzip -Z1 build/dist/zev-*-windows.zip)"
+for member in x86/zev.exe x64/zev.exe README.md; do
+  grep -q "/$member\$" <<< "$listing" || { echo "the Windows archive lacks $member" >&2; exit 1; }
+done
