@@ -26,10 +26,15 @@ int main(int argc, char** argv) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(argv[1], line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    return 123;
+  // wine, busy with other programs, now and then refuses a start that a
+  // moment later goes through.
+  bool started = false;
+  for (int attempt = 0; attempt < 20 && !started; ++attempt) {
+    started = CreateProcessA(argv[1], line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                             &process) != FALSE;
+    if (!started) Sleep(100);
   }
+  if (!started) return 123;
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD exitCode = 0;
   GetExitCodeProcess(process.hProcess, &exitCode);
