@@ -17,6 +17,7 @@
 namespace {
 
 constexpr mode_t kNewFileMode = 0666;
+constexpr int kStandardOutput = STDOUT_FILENO;
 
 int HandleOf(const FileRecord& file) { return static_cast<int>(file.handle); }
 
@@ -57,6 +58,10 @@ void ClassifyOpenFile(FileRecord& file, const struct stat& status, bool owned) {
 
 void Abandon(int handle) { systemCalls.close(handle); }
 
+int StatusOf(int handle, struct stat& status) {
+  return RepeatInterrupted([&] { return systemCalls.fstat(handle, &status); });
+}
+
 // Standard output was opened by the caller before the run, so the lock
 // on an input does not keep it out: standard output put onto an input
 // (zev a b -f: >> a) would write into a file that is being compared.
@@ -66,14 +71,13 @@ void Abandon(int handle) { systemCalls.close(handle); }
 bool standardOutputIsInput = false;
 
 void KeepStandardOutputOffInput(const struct stat& input) {
-  constexpr int kStandardOutput = 1;
   struct stat output;
-  if (fstat(kStandardOutput, &output) != 0 || output.st_dev != input.st_dev ||
+  if (StatusOf(kStandardOutput, output) != 0 || output.st_dev != input.st_dev ||
       output.st_ino != input.st_ino) {
     return;
   }
   standardOutputIsInput = true;
-  const int nothing = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  const int nothing = RepeatInterrupted([] { return open("/dev/null", O_WRONLY | O_CLOEXEC); });
   if (nothing >= 0) {
     dup2(nothing, kStandardOutput);
     close(nothing);
@@ -88,9 +92,6 @@ int OpenRepeated(const char* path, int flags, mode_t mode) {
   return RepeatInterrupted([&] { return systemCalls.open(path, flags, mode); });
 }
 
-int StatusOf(int handle, struct stat& status) {
-  return RepeatInterrupted([&] { return systemCalls.fstat(handle, &status); });
-}
 
 // Opens and examines a path; on failure the error is stored and -1 returned.
 int OpenAndExamine(const char* path, int flags, mode_t mode, struct stat& status) {
@@ -169,7 +170,6 @@ void CreateReportFile(FileRecord& file, std::string_view name) {
 
 void AttachStandardOutput(FileRecord& file) {
   if (PendingIoError() != 0) return;
-  constexpr int kStandardOutput = 1;
   struct stat status;
   if (StatusOf(kStandardOutput, status) != 0) {
     StorePlatformError(errno);
@@ -185,7 +185,7 @@ void AttachStandardOutput(FileRecord& file) {
 
 bool StandardOutputIsCharacterDevice() {
   struct stat status;
-  return fstat(STDOUT_FILENO, &status) == 0 && IsCharacterDevice(status);
+  return fstat(kStandardOutput, &status) == 0 && IsCharacterDevice(status);
 }
 
 int64_t FileLength(FileRecord& file) {

@@ -102,19 +102,10 @@ size_t FormatLead(uint64_t position, int digits, char* out) {
 
 size_t FormatDifferenceLine(uint64_t position, int digits, const uint8_t* bytes, int count,
                             const ColumnText* columns, char* out) {
-  char* at = out;
-  if (digits == kShortestPositionDigits) {
-    // The usual case, unrolled: four pairs of digits.
-    std::memcpy(at, kHexPairs.text[(position >> 24) & 0xFF], 2);
-    std::memcpy(at + 2, kHexPairs.text[(position >> 16) & 0xFF], 2);
-    std::memcpy(at + 4, kHexPairs.text[(position >> 8) & 0xFF], 2);
-    std::memcpy(at + 6, kHexPairs.text[position & 0xFF], 2);
-  } else {
-    HexLong(position, digits, at);
-  }
-  at += digits;
-  std::memcpy(at, "  ", 2);
-  at += 2;
+  // Eight digits, the usual case, with the count known here, so that the
+  // compiler unrolls the digits.
+  char* at = out + (digits == kShortestPositionDigits ? FormatLead(position, kShortestPositionDigits, out)
+                                                       : FormatLead(position, digits, out));
   // Sixteen bytes a column, of which the next column or the line end
   // overwrites the last two.
   static_assert(sizeof(ColumnText::text) >= 16);

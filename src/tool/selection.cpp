@@ -82,7 +82,6 @@ bool PassesSelection(const uint8_t* bytes, int count,
          (selection.step && StepsMatch(bytes, count, selection));
 }
 
-
 size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length,
                        uint32_t* indexes) {
   size_t found = 0;
@@ -135,7 +134,6 @@ bool IsSelected(const uint8_t* bytes, int count, const Selection& selection) {
   return !AnySelection(selection) || PassesSelection(bytes, count, selection);
 }
 
-
 size_t FindSelectedPortable(const uint8_t* const* blocks, int count, size_t length,
                             const Selection& selection, uint32_t* indexes) {
   size_t found = FindDifferences(blocks, count, length, indexes);
@@ -179,11 +177,8 @@ BlockKernel chosen = nullptr;
 
 void ListKernels() {
   if (kernelCount != 0) return;
-  KernelEntry found[kMostKernels - 1];
-  const int vector = ProcessorKernels(found, kMostKernels - 1);
   kernels[0] = KernelEntry{"portable", FindSelectedPortable};
-  for (int i = 0; i < vector; ++i) kernels[1 + i] = found[i];
-  kernelCount = 1 + vector;
+  kernelCount = 1 + ProcessorKernels(kernels + 1, kMostKernels - 1);
 }
 
 }  // namespace

@@ -59,37 +59,8 @@ void ExpectCursor(const RunResult& result, int row, int column) {
       << result.cursorRow << "," << result.cursorColumn;
 }
 
-// The banner and usage screen and nothing else (no margin, no trailing
-// blanks), from the window's top-left cell at (origin, origin), 0-based,
-// wrapping at the right edge of a window `width` columns wide.
-void ExpectUsageScreen(const RunResult& result, int origin, int width) {
-  std::vector<std::string> rows(result.rows);
-  std::vector<std::vector<int>> colours(result.rows, std::vector<int>(result.columns, kDefault));
-  int row = origin;
-  for (const auto& [text, toolColour] : harness::UsageScreenLines()) {
-    const int colour = harness::PaletteIndex(toolColour);
-    for (size_t at = 0; at < text.size(); ++at) {
-      const size_t column = origin + at % width;
-      rows[row].resize(column, ' ');
-      rows[row] += text[at];
-      colours[row][column] = colour;
-      if ((at + 1) % width == 0) ++row;
-    }
-    ++row;
-  }
-  for (std::string& text : rows) text.erase(text.find_last_not_of(' ') + 1);  // as RowText gives it
-  ExpectRows(result, rows);
-  ExpectCursor(result, row, origin);
-  for (row = 0; row < result.rows; ++row) {
-    for (int column = 0; column < result.columns; ++column) {
-      const harness::Cell& cell = result.At(row, column);
-      const int colour = colours[row][column];
-      ASSERT_TRUE(colour == kDefault ? cell.background == kDefault
-                                     : cell.foreground == colour && cell.background == kBlack)
-          << "row " << row << ", column " << column;
-    }
-  }
-}
+// The tool's colours, on black.
+harness::ShownColours OnBlack(int toolColour) { return {harness::PaletteIndex(toolColour), kBlack}; }
 
 TEST(UsageScreen, InTheMarginWindowWhenTheScreenHoldsItElseTopLeft) {
   // Redirected standard output must not keep the screens from the
@@ -104,7 +75,7 @@ TEST(UsageScreen, InTheMarginWindowWhenTheScreenHoldsItElseTopLeft) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.columns) + "x" + std::to_string(c.rows));
     const RunResult result = RunProbe("usage", c.columns, c.rows, c.mode);
-    ExpectUsageScreen(result, c.origin, c.width);
+    harness::ExpectUsageScreen(result, c.origin, c.width, OnBlack);
     EXPECT_EQ(result.stdoutBytes, "");
   }
 }

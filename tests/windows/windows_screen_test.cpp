@@ -10,8 +10,10 @@ namespace e2e {
 namespace {
 
 // wine's console leaves the colours it started with, light grey on black,
-// to the terminal's own; every other colour is the palette's.
-int ShownColour(int toolColour) { return toolColour == 7 ? -1 : TerminalColour(toolColour); }
+// to the terminal's own; every other foreground is the palette's.
+harness::ShownColours ShownByWine(int toolColour) {
+  return {toolColour == 7 ? -1 : TerminalColour(toolColour), ShownBlack()};
+}
 constexpr int kWhite = 15;
 
 class WindowsScreen : public ZevTest {
@@ -24,31 +26,6 @@ class WindowsScreen : public ZevTest {
     options.rows = rows;
     return Run(options);
   }
-
-  // The banner and usage screen from window cell (origin, origin), 0-based,
-  // wrapping at width columns, and nothing else on the screen.
-  void ExpectUsageScreen(const RunResult& result, int origin, int width) {
-    std::vector<std::string> rows(result.rows);
-    int row = origin;
-    for (const auto& [text, toolColour] : harness::UsageScreenLines()) {
-      const int colour = ShownColour(toolColour);
-      for (size_t at = 0; at < text.size(); ++at) {
-        rows[row].resize(origin + at % width, ' ');
-        rows[row] += text[at];
-        if (text[at] != ' ' && colour != -1) {
-          EXPECT_EQ(result.At(row, origin + at % width).foreground, colour);
-        }
-        if ((at + 1) % width == 0) ++row;
-      }
-      ++row;
-    }
-    for (int r = 0; r < result.rows; ++r) {
-      rows[r].erase(rows[r].find_last_not_of(' ') + 1);
-      EXPECT_EQ(result.RowText(r), rows[r]) << "row " << r + 1;
-    }
-    EXPECT_EQ(result.cursorRow, row);
-    EXPECT_EQ(result.cursorColumn, origin);
-  }
 };
 
 TEST_F(WindowsScreen, UsageInTheMarginWindowWhenTheScreenHoldsItElseTopLeft) {
@@ -59,7 +36,7 @@ TEST_F(WindowsScreen, UsageInTheMarginWindowWhenTheScreenHoldsItElseTopLeft) {
     SCOPED_TRACE(std::to_string(c.columns) + "x" + std::to_string(c.rows));
     RunResult result = RunProgram(ZEV_EXE, {}, c.columns, c.rows);
     EXPECT_EQ(result.exitCode, 0);
-    ExpectUsageScreen(result, c.origin, c.width);
+    harness::ExpectUsageScreen(result, c.origin, c.width, ShownByWine);
   }
 }
 
@@ -67,7 +44,7 @@ TEST_F(WindowsScreen, StandardOutputRedirectedStillShowsTheScreens) {
   for (StdoutMode mode : {StdoutMode::File, StdoutMode::Pipe}) {
     RunResult result = Run(std::vector<std::string>{}, mode);
     EXPECT_EQ(result.exitCode, 0);
-    ExpectUsageScreen(result, 1, 78);
+    harness::ExpectUsageScreen(result, 1, 78, ShownByWine);
     EXPECT_EQ(result.stdoutBytes, "");
   }
 }
