@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the Windows programs (32-bit built, 64-bit
-# also tested under wine), then the Linux release build with the Windows
-# suite and a short run of every benchmark, then the Linux sanitizer build,
-# then a short run of every fuzzer.
+# Builds and runs every test: the Windows programs (32-bit and 64-bit,
+# their unit tests under wine), then the Linux release build with the
+# Windows suite against both programs and a short run of every benchmark,
+# then the Linux sanitizer build, then a short run of every fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,20 +13,27 @@ scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libgtest-dev libgmoc
 
 jobs=$(nproc)
 trap 'scripts/wine-run.sh --stop' EXIT
+# wine64 runs the 32-bit program with the 32-bit DLLs of Debian's wine,
+# fetched once into build/wine32-dlls.
+scripts/wine32-dlls.sh
 
 for preset in windows-x86 windows-x64; do
   echo "== $preset: configure and build"
   cmake --preset "$preset" -DZEV_TESTS=ON >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
 done
-echo "== windows-x64: unit tests under wine"
-scripts/wine-run.sh cmd /c exit </dev/null >/dev/null 2>&1  # makes the prefix once
-ctest --preset windows-x64 -j "$jobs"
+for bits in 64 32; do  # makes each prefix once
+  ZEV_WINE_BITS=$bits scripts/wine-run.sh cmd /c exit </dev/null >/dev/null 2>&1
+done
+for preset in windows-x86 windows-x64; do
+  echo "== $preset: unit tests under wine"
+  ctest --preset "$preset" -j "$jobs"
+done
 
 for preset in release asan; do
   echo "== $preset: configure and build"
   windows="" benchmarks=OFF
-  [ "$preset" = release ] && windows="$PWD/build/windows-x64" benchmarks=ON
+  [ "$preset" = release ] && windows="$PWD/build/windows-x64;$PWD/build/windows-x86" benchmarks=ON
   cmake --preset "$preset" -DZEV_TESTS=ON -DZEV_WINDOWS_BUILD="$windows" -DZEV_BENCHMARKS="$benchmarks" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
   echo "== $preset: test"

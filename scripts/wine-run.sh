@@ -1,26 +1,49 @@
 #!/usr/bin/env bash
 # Runs a Windows program under wine64 in the project's own wine prefix:
-# scripts/wine-run.sh program.exe [arguments]. The prefix lives in
-# build/wine (or $ZEV_WINEPREFIX) and is made on first use. A wine server
-# is kept running while runs follow each other, so that each run starts
-# in a fraction of a second; scripts/wine-run.sh --stop ends it.
+# scripts/wine-run.sh program.exe [arguments]. A 64-bit program runs in
+# build/wine, a 32-bit one (its PE header says which; ZEV_WINE_BITS=32 for
+# a command that is no program file) in build/wine32, with the 32-bit
+# DLLs that scripts/wine32-dlls.sh fetches (wine's WoW64 mode). Each
+# prefix is made on first use. A wine server is kept running while runs
+# follow each other, so that each run starts in a fraction of a second;
+# scripts/wine-run.sh --stop ends both.
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")/.." && pwd)"
-export WINEPREFIX="${ZEV_WINEPREFIX:-$here/build/wine}"
+
+# The machine field of a PE file's header: 014C for i386.
+bits="${ZEV_WINE_BITS:-64}"
+if [ -f "${1:-}" ] && [ "$(od -An -tx1 -j60 -N4 "$1" 2>/dev/null | wc -w)" = 4 ]; then
+  header=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  [ "$(od -An -tx1 -j$((header + 4)) -N2 "$1" | tr -d ' ')" = 4c01 ] && bits=32
+fi
 export WINEDEBUG=-all
 # Without a UTF-8 locale wine's console shows every byte above 0x7F as '?'.
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 
-# Only the 64-bit wine: these machines cannot run 32-bit code, and the
-# 32-bit wine package breaks the wine command itself.
+# Only the 64-bit wine, which runs 32-bit programs inside its own 64-bit
+# process: the 32-bit wine package breaks the wine command itself.
 wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver64
 
 if [ "${1:-}" = "--stop" ]; then
-  [ -d "$WINEPREFIX" ] && "$server" -k 2>/dev/null || true
+  for WINEPREFIX in "$here/build/wine" "$here/build/wine32"; do
+    export WINEPREFIX
+    [ -d "$WINEPREFIX" ] && "$server" -k 2>/dev/null || true
+  done
   exit 0
+fi
+
+if [ "$bits" = 32 ]; then
+  export WINEPREFIX="$here/build/wine32"
+  export WINEDLLPATH="$here/build/wine32-dlls/dllpath"
+  if [ ! -e "$WINEDLLPATH/i386-windows/kernel32.dll" ]; then
+    echo "wine-run: no 32-bit Windows DLLs; run scripts/wine32-dlls.sh first" >&2
+    exit 125
+  fi
+else
+  export WINEPREFIX="${ZEV_WINEPREFIX:-$here/build/wine}"
 fi
 
 mkdir -p "$(dirname "$WINEPREFIX")"
@@ -29,6 +52,12 @@ mkdir -p "$(dirname "$WINEPREFIX")"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$wine" wineboot -i </dev/null >/dev/null 2>&1 9>&-
     "$server" -w 9>&-
+  fi
+  # Without the 32-bit DLLs in the prefix wine runs a 32-bit program as
+  # nothing at all and answers 0: a silent pass.
+  if [ "$bits" = 32 ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+    echo "wine-run: $WINEPREFIX has no syswow64/kernel32.dll" >&2
+    exit 125
   fi
   # wineserver -p answers 0 only when it started a new server. The first
   # program of a server starts wine's own background processes, which keep

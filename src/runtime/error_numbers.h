@@ -16,6 +16,7 @@ enum : uint16_t {
   kErrorFileNotOpenForOutput = 105,
   kErrorInvalidName = 123,
   kErrorNegativeSeek = 131,
+  kErrorNameTooLong = 206,
   kErrorWriteProtected = 150,
   kErrorNotReady = 152,
   kErrorDataError = 154,

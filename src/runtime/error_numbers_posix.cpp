@@ -44,7 +44,7 @@ constexpr ErrorTranslation kTranslations[] = {
     {EDQUOT, 112},
     {EILSEQ, kErrorInvalidName},      // the file system rejects the name's bytes
     {ESPIPE, 132},                    // seek on a device
-    {ENAMETOOLONG, 206},              // file name too long
+    {ENAMETOOLONG, kErrorNameTooLong},
     {EFBIG, 223},                     // file too large
     {ELOOP, 1921},                    // the name cannot be resolved
 };

@@ -19,7 +19,10 @@ bool ReadyForUse(const FileRecord& file) {
 }
 
 bool SignificantPath(std::string_view name, std::string& path) {
-  if (name.size() > kSignificantNameLength) name = name.substr(0, kSignificantNameLength);
+  if (name.size() > kSignificantNameLength) {
+    StoreIoError(kErrorNameTooLong);
+    return false;
+  }
   if (name.find('\0') != std::string_view::npos) {
     StoreIoError(kErrorInvalidName);
     return false;

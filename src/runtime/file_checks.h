@@ -11,7 +11,8 @@
 // operation does nothing), or the file is not open (error 103 is stored).
 bool ReadyForUse(const FileRecord& file);
 
-// The path handed to the platform: the first 255 characters of the name.
-// A NUL byte would silently cut the name short and reach another file, so
-// such a name stores error 123 and gives false.
+// The path handed to the platform: the name itself. A name is never cut
+// short, since the shorter name would reach a file the user did not name:
+// one of more than 255 characters stores error 206 (name too long, on
+// every platform) and one holding a NUL byte error 123; both give false.
 bool SignificantPath(std::string_view name, std::string& path);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "runtime/error_numbers.h"
@@ -31,27 +32,72 @@ void ClassifyOpenFile(FileRecord& file, HANDLE handle, bool owned) {
   file.showsUtf8 = false;
 }
 
-void OpenWithCreateFile(FileRecord& file, std::string_view name, DWORD access, DWORD disposition) {
-  if (PendingIoError() != 0) return;
+// A file's volume and its number on that volume. FileIdInfo is asked
+// first: it answers for an inherited standard output, where wine refuses
+// GetFileInformationByHandle; Windows before 8 has only the latter.
+bool IdentifyFile(HANDLE handle, FILE_ID_INFO& identity) {
+  if (GetFileInformationByHandleEx(handle, FileIdInfo, &identity, sizeof identity)) return true;
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(handle, &information)) return false;
+  identity = FILE_ID_INFO{};
+  identity.VolumeSerialNumber = information.dwVolumeSerialNumber;
+  const DWORD index[2] = {information.nFileIndexLow, information.nFileIndexHigh};
+  std::memcpy(identity.FileId.Identifier, index, sizeof index);
+  return true;
+}
+
+// wine gives an inherited handle volume 0, having no drive to name for it:
+// an unknown volume matches any, since taking standard output for an
+// input only refuses a report, while the opposite mistake writes into it.
+bool SameFile(HANDLE one, HANDLE other) {
+  FILE_ID_INFO first;
+  FILE_ID_INFO second;
+  if (!IdentifyFile(one, first) || !IdentifyFile(other, second)) return false;
+  const bool sameVolume = first.VolumeSerialNumber == second.VolumeSerialNumber ||
+                          first.VolumeSerialNumber == 0 || second.VolumeSerialNumber == 0;
+  return sameVolume && std::memcmp(&first.FileId, &second.FileId, sizeof first.FileId) == 0;
+}
+
+// Standard output was opened by the caller before the run, so share mode
+// 0 on an input does not keep it out: standard output put onto an input
+// (zev a b -f: >> a) would write into a file that is being compared. Such
+// an input is found when it is opened; from then on standard output takes
+// nothing (it is put on the null device, so that not even a stop message
+// reaches the input), and the report refuses it.
+bool standardOutputIsInput = false;
+
+void KeepStandardOutputOffInput(HANDLE input) {
+  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (!IsDiskFile(output) || !SameFile(output, input)) return;
+  standardOutputIsInput = true;
+  // Should the null device not open, the invalid handle takes nothing either.
+  SetStdHandle(STD_OUTPUT_HANDLE, CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+HANDLE OpenWithCreateFile(FileRecord& file, std::string_view name, DWORD access, DWORD disposition) {
+  if (PendingIoError() != 0) return INVALID_HANDLE_VALUE;
   // Both separators and the device names ("con", "nul", ...) are the
   // platform's own business.
   std::string path;
-  if (!SignificantPath(name, path)) return;
+  if (!SignificantPath(name, path)) return INVALID_HANDLE_VALUE;
   // Share mode 0: while the tool holds the file, every other open of it
   // fails, and the tool's open fails while another opener holds it.
   const HANDLE handle = CreateFileA(path.c_str(), access, 0, nullptr, disposition,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     StoreLastError();
-    return;
+    return INVALID_HANDLE_VALUE;
   }
   ClassifyOpenFile(file, handle, true);
+  return handle;
 }
 
 }  // namespace
 
 void OpenInputFile(FileRecord& file, std::string_view name) {
-  OpenWithCreateFile(file, name, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
+  const HANDLE input = OpenWithCreateFile(file, name, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
+  if (input != INVALID_HANDLE_VALUE && IsDiskFile(input)) KeepStandardOutputOffInput(input);
 }
 
 void CreateReportFile(FileRecord& file, std::string_view name) {
@@ -65,6 +111,10 @@ void AttachStandardOutput(FileRecord& file) {
   const HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
   if (handle == INVALID_HANDLE_VALUE || handle == nullptr) {
     StoreIoError(6);  // invalid handle
+    return;
+  }
+  if (standardOutputIsInput) {
+    StoreIoError(kErrorAccessDenied);
     return;
   }
   ClassifyOpenFile(file, handle, false);

@@ -59,19 +59,40 @@ int WalkFrom(CONTEXT context, uintptr_t* addresses, int capacity) {
   return count;
 }
 
-[[gnu::noinline]] int WalkFromHere(uintptr_t* addresses, int capacity) {
-  CONTEXT context;
-  RtlCaptureContext(&context);
-  return WalkFrom(context, addresses, capacity);
-}
+// On x64 RtlCaptureContext describes the function that calls it.
+[[gnu::always_inline]] inline void CaptureThisFrame(CONTEXT& context) { RtlCaptureContext(&context); }
 
 #else
+
+// True for an address of the program's code right after a call: a direct
+// one (E8 and four bytes) or one through a register or memory (FF /2).
+bool FollowsCall(uintptr_t address) {
+  if (!InOwnImage(address - 6) || !InOwnImage(address)) return false;
+  const auto* code = reinterpret_cast<const uint8_t*>(address);
+  const auto indirect = [&](int length) { return code[-length] == 0xFF && (code[1 - length] & 0x38) == 0x10; };
+  return code[-5] == 0xE8 || indirect(2) || indirect(3) || indirect(6);
+}
+
+// GCC keeps no frame in a leaf function, whatever the flags say, and a
+// stack overflow faults in a prologue before the frame is made: then the
+// frame pointer is still the caller's, and the return address into the
+// caller lies on top of the stack, above at most a few saved registers.
+uintptr_t ReturnAddressOnTop(const CONTEXT& context) {
+  for (uintptr_t slot = context.Esp; slot < context.Esp + 16 && slot < context.Ebp; slot += 4) {
+    if (!OnThisStack(slot)) break;
+    const uintptr_t value = *reinterpret_cast<const uintptr_t*>(slot);
+    if (FollowsCall(value)) return value;
+  }
+  return 0;
+}
 
 // The 32-bit build keeps frame pointers: each frame holds the caller's
 // frame pointer and, above it, the return address.
 int WalkFrom(const CONTEXT& context, uintptr_t* addresses, int capacity) {
   int count = 0;
   addresses[count++] = context.Eip;
+  const uintptr_t onTop = ReturnAddressOnTop(context);
+  if (onTop != 0 && count < capacity) addresses[count++] = onTop;
   uintptr_t frame = context.Ebp;
   while (count < capacity && OnThisStack(frame) && OnThisStack(frame + 4)) {
     const auto* slots = reinterpret_cast<const uintptr_t*>(frame);
@@ -83,15 +104,27 @@ int WalkFrom(const CONTEXT& context, uintptr_t* addresses, int capacity) {
   return count;
 }
 
-[[gnu::noinline]] int WalkFromHere(uintptr_t* addresses, int capacity) {
-  void* frames[512];
-  const int asked = capacity < 512 ? capacity : 512;
-  const int count = RtlCaptureStackBackTrace(0, static_cast<DWORD>(asked), frames, nullptr);
-  for (int i = 0; i < count; ++i) addresses[i] = reinterpret_cast<uintptr_t>(frames[i]);
-  return count;
+[[gnu::noipa]] uintptr_t ReturnAddress() { return reinterpret_cast<uintptr_t>(__builtin_return_address(0)); }
+
+// The 32-bit RtlCaptureContext describes its caller's caller (it takes the
+// return address and frame pointer from its caller's frame), so a walk
+// from it left out the function that asked, and a stop named the caller
+// of the function that had found the error. The frame is taken by hand.
+[[gnu::always_inline]] inline void CaptureThisFrame(CONTEXT& context) {
+  context.Eip = ReturnAddress();
+  context.Ebp = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+  context.Esp = context.Ebp;  // nothing on top: this function has its frame
 }
 
 #endif
+
+// A walk from here starts in this function on every processor, as a
+// fault's walk starts at the faulting instruction.
+[[gnu::noinline]] int WalkFromHere(uintptr_t* addresses, int capacity) {
+  CONTEXT context;
+  CaptureThisFrame(context);
+  return WalkFrom(context, addresses, capacity);
+}
 
 void NoteOwnImage() {
   const HMODULE module = GetModuleHandleA(nullptr);

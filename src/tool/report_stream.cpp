@@ -14,7 +14,6 @@ namespace {
 // dominate the run time of a large report.
 constexpr size_t kDeviceBuffer = 256;
 constexpr size_t kFileBuffer = 1 << 20;
-constexpr size_t kLongestName = 255;
 
 char storage[kFileBuffer];
 
@@ -46,7 +45,6 @@ void HandOverAtEnd() {
 
 void OpenReportStream(std::string_view name) {
   reportStream = ReportStream();
-  name = name.substr(0, kLongestName);
   if (name.empty()) {
     AttachStandardOutput(reportStream.file);
   } else {

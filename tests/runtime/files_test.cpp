@@ -148,9 +148,16 @@ TEST_F(FileOperations, RefusedNamesCarryTheirNumbersAndAReportReachingAnInputLea
   EXPECT_EQ(TakeIoError(), 0);
 }
 
-TEST_F(FileOperations, NamesAreCutAt255Characters) {
+// A name of 255 characters is opened as it stands; a longer one is never
+// cut down to one that reaches another file.
+TEST_F(FileOperations, NamesOfMoreThan255CharactersAreTooLong) {
   std::string name = MakeFile(std::string(255 - directory.size() - 1, 'n'));
-  EXPECT_TRUE(Open(OpenInputFile, name + "-ignored").open);
+  EXPECT_TRUE(Open(OpenInputFile, name).open);
+  for (auto open : {OpenInputFile, CreateReportFile}) {
+    EXPECT_FALSE(Open(open, name + "x").open);
+    EXPECT_EQ(TakeIoError(), 206);
+  }
+  EXPECT_EQ(Contents(name), kSample);
 }
 
 TEST_F(FileOperations, ReadsContinueShortCountsAndInterruptionsAndEndsAndFailuresAreNumbered) {

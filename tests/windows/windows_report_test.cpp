@@ -8,6 +8,7 @@
 #include <random>
 
 #include "e2e_support.h"
+#include "windows_programs.h"
 
 namespace e2e {
 namespace {
@@ -22,7 +23,7 @@ class WindowsReport : public ZevTest {
     std::vector<std::string> args = {program, "line.txt"};
     if (!held.empty()) args.push_back(held);
     harness::RunOptions options = Options(args, mode);
-    options.args[0] = LAUNCHER_EXE;
+    options.args[0] = WindowsProgram("tests/windows/launcher.exe");
     return Run(options);
   }
 };
@@ -132,11 +133,11 @@ TEST_F(WindowsReport, AFileHeldByAnotherProgramIsRefused) {
   MakeInput("a", "abc");
   MakeInput("b", "abd");
   // An input held elsewhere cannot be opened.
-  RunResult result = Launch(ZEV_EXE, "zev a b", "a");
+  RunResult result = Launch(WindowsProgram("zev.exe"), "zev a b", "a");
   ExpectFatal(result, "Can't open file: a");
   // Nor can a report file that another program holds be replaced.
   harness::WriteFile(Path("held.txt"), "held");
-  result = Launch(ZEV_EXE, "zev a b -f:held.txt", "held.txt", StdoutMode::File);
+  result = Launch(WindowsProgram("zev.exe"), "zev a b -f:held.txt", "held.txt", StdoutMode::File);
   EXPECT_EQ(result.exitCode, 5);
   ExpectStopMessage(result.stdoutBytes, 5);
   EXPECT_EQ(harness::ReadFile(Path("held.txt")), "held");

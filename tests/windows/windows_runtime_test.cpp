@@ -2,6 +2,7 @@
 // and checked stops of the probe, the call levels, and the command line
 // cut from the real GetCommandLineA.
 #include "e2e_support.h"
+#include "windows_programs.h"
 #include "stop_reading.h"
 
 namespace e2e {
@@ -17,7 +18,7 @@ class WindowsRunTime : public ZevTest {
   // console at all: the run-time layer needs none.
   ProbeRun RunProbe(const std::vector<std::string>& args) {
     harness::RunOptions options = Options(args, StdoutMode::File);
-    options.args[0] = RUNTIME_PROBE_EXE;
+    options.args[0] = WindowsProgram("tests/runtime/runtime_probe.exe");
     options.controllingTerminal = false;
     const RunResult result = Run(options);
     return {result.exitCode, result.stdoutBytes, result.stderrBytes};
@@ -26,8 +27,8 @@ class WindowsRunTime : public ZevTest {
   // The parameters probe started with exactly this command line.
   std::vector<std::string> Parameters(const std::string& line) {
     harness::WriteFile(Path("line.txt"), line);
-    harness::RunOptions options = Options({PARAMETERS_PROBE_EXE, "line.txt"}, StdoutMode::File);
-    options.args[0] = LAUNCHER_EXE;
+    harness::RunOptions options = Options({WindowsProgram("tests/windows/parameters_probe.exe"), "line.txt"}, StdoutMode::File);
+    options.args[0] = WindowsProgram("tests/windows/launcher.exe");
     options.controllingTerminal = false;
     RunResult result = Run(options);
     EXPECT_EQ(result.exitCode, 0) << result.stderrBytes;
@@ -59,7 +60,7 @@ TEST_F(WindowsRunTime, CheckedStopsKeepSixteenBitNumbersAndCapTheLevels) {
   EXPECT_EQ(ExpectStop(RunProbe({"deep", "400"}), 101).levels.size(), 257u);
   // On the console: the message at the console's cursor, nine levels.
   harness::RunOptions options = Options({"deep", "30"});
-  options.args[0] = RUNTIME_PROBE_EXE;
+  options.args[0] = WindowsProgram("tests/runtime/runtime_probe.exe");
   RunResult run = Run(options);
   EXPECT_EQ(run.exitCode, 101);
   int row = 0;

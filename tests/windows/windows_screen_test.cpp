@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "e2e_support.h"
+#include "windows_programs.h"
 #include "harness/usage_screen.h"
 
 namespace e2e {
@@ -18,7 +19,7 @@ constexpr int kWhite = 15;
 
 class WindowsScreen : public ZevTest {
  protected:
-  RunResult RunProgram(const char* program, const std::vector<std::string>& args, int columns = 80,
+  RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, int columns = 80,
                        int rows = 25) {
     harness::RunOptions options = Options(args);
     options.args[0] = program;
@@ -34,7 +35,7 @@ TEST_F(WindowsScreen, UsageInTheMarginWindowWhenTheScreenHoldsItElseTopLeft) {
   } cases[] = {{80, 25, 1, 78}, {120, 40, 1, 78}, {78, 25, 0, 78}, {80, 23, 0, 80}, {60, 30, 0, 60}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.columns) + "x" + std::to_string(c.rows));
-    RunResult result = RunProgram(ZEV_EXE, {}, c.columns, c.rows);
+    RunResult result = RunProgram(WindowsProgram("zev.exe"), {}, c.columns, c.rows);
     EXPECT_EQ(result.exitCode, 0);
     harness::ExpectUsageScreen(result, c.origin, c.width, ShownByWine);
   }
@@ -61,7 +62,7 @@ TEST_F(WindowsScreen, NoConsoleAtAllEndsWithTheMessage) {
 TEST_F(WindowsScreen, WindowRulesThroughTheConsoleProbe) {
   // Wrapping, a full-width line, backspace at the left edge, a lone line
   // feed; scrolling and clearing inside a painted margin.
-  RunResult lines = RunProgram(CONSOLE_PROBE_EXE, {"lines"});
+  RunResult lines = RunProgram(WindowsProgram("tests/console/console_probe.exe"), {"lines"});
   const std::vector<std::string> expected = {"", " " + std::string(78, 'a'), " 0123456789",
                                              " " + std::string(78, 'w'), "", " after", " Xb", " Y",
                                              " abc", "    def"};
@@ -69,7 +70,7 @@ TEST_F(WindowsScreen, WindowRulesThroughTheConsoleProbe) {
     EXPECT_EQ(lines.RowText(row), row < 10 ? expected[row] : "") << "row " << row + 1;
   EXPECT_TRUE(lines.cursorRow == 10 && lines.cursorColumn == 1);
 
-  RunResult scroll = RunProgram(CONSOLE_PROBE_EXE, {"scroll31"});
+  RunResult scroll = RunProgram(WindowsProgram("tests/console/console_probe.exe"), {"scroll31"});
   EXPECT_EQ(scroll.RowText(0), "top margin");
   for (int line = 10; line <= 30; ++line) EXPECT_EQ(scroll.RowText(line - 9), " line " + std::to_string(line));
   ExpectColours(scroll, 23, 1, 78, kWhite, TerminalColour(1));  // attribute 31: white on blue
@@ -83,7 +84,7 @@ TEST_F(WindowsScreen, EveryByteIsACellInTheCodePagesGlyphNeverAControl) {
   // One byte a cell: UTF-8 sequences are bytes like any other; control
   // bytes show as their pictures, and no escape sequence reaches the
   // terminal.
-  RunResult result = RunProgram(CONSOLE_PROBE_EXE, {"text"});
+  RunResult result = RunProgram(WindowsProgram("tests/console/console_probe.exe"), {"text"});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.RowText(1), " Gr├╝├ƒe µùÑµ£¼Φ¬₧ ≡ƒÿÇ end");
   EXPECT_EQ(result.RowText(4), " <Ç¢░█\u00A0├(>");

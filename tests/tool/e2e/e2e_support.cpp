@@ -211,12 +211,20 @@ void ExpectColours(const RunResult& result, int row, int column, int count, int 
 void ExpectFatal(const RunResult& result, const std::string& message) {
   EXPECT_EQ(result.exitCode, 1);
   ExpectBanner(result);
-  const std::string shown = " " + TerminalText(message);
-  EXPECT_EQ(CellsText(result, 5, 0, result.columns),
-            shown + std::string(result.columns - 1 - message.size(), ' '));
-  ExpectColours(result, 5, 1, static_cast<int>(message.size()), TerminalColour(12), ShownBlack());
-  for (int row = 6; row < result.rows; ++row) EXPECT_EQ(result.RowText(row), "") << "row " << row + 1;
-  EXPECT_EQ(result.cursorRow, 7);
+  // The window spans columns 2 to 79: a longer message wraps at its right
+  // edge and never touches the margins.
+  constexpr size_t kWindowWidth = 78;
+  int row = 5;
+  for (size_t from = 0; from == 0 || from < message.size(); from += kWindowWidth, ++row) {
+    const std::string piece = message.substr(from, kWindowWidth);
+    EXPECT_EQ(CellsText(result, row, 0, result.columns),
+              " " + TerminalText(piece) + std::string(result.columns - 1 - piece.size(), ' '))
+        << "row " << row + 1;
+    ExpectColours(result, row, 1, static_cast<int>(piece.size()), TerminalColour(12), ShownBlack());
+  }
+  for (int empty = row; empty < result.rows; ++empty)
+    EXPECT_EQ(result.RowText(empty), "") << "row " << empty + 1;
+  EXPECT_EQ(result.cursorRow, row + 1);
   EXPECT_EQ(result.cursorColumn, 1);
 }
 

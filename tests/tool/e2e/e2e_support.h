@@ -42,6 +42,9 @@ void ExpectSameReport(const std::string& actual, const std::string& expected);
 // The command that starts zev: the program, then any arguments that come
 // before zev's own (each test program defines it).
 std::vector<std::string> ZevCommand();
+// The command that names the function and source line of a code address
+// of that program, the address to be appended.
+std::string SymbolLookup();
 
 // The palette index a terminal shows for the window's black background:
 // black itself, or -1 (the terminal's own) under wine, whose console
@@ -92,8 +95,9 @@ void ExpectColours(const RunResult& result, int row, int column, int count, int 
 // header went to row 6, and the screen shows the last 24 of its lines
 // from the left edge, the cursor on the empty bottom row.
 void ExpectScrolledReport(const RunResult& result, const std::vector<std::string>& lines);
-// Banner, the message in light red on black in column 2 of row 6, an
-// empty row after it and nothing else, the cursor on row 8, exit code 1.
+// Banner, the message in light red on black from column 2 of row 6 on,
+// wrapped at column 79, an empty row after it and nothing else, the
+// cursor on the row after that, exit code 1.
 void ExpectFatal(const RunResult& result, const std::string& message);
 // The run-time error stop: "Runtime error N at " and a place, the same
 // place again, further places, an empty line.

@@ -63,25 +63,6 @@ TEST_F(ReportDestination, NegativeStartOffsetStopsAfterTheReportIsCreated) {
   ExpectStopMessage(shown.substr(1), 131);
 }
 
-// As the README says: addr2line turns the place of a stop into the source
-// line of the check that stopped it.
-TEST_F(ReportDestination, ThePlaceOfAStopNamesItsSourceLine) {
-  RunResult result = Run({"a", "b", "-o:-1"}, StdoutMode::File);
-  ASSERT_EQ(result.exitCode, 131);
-  const size_t at = result.stdoutBytes.find(" at 0x");
-  ASSERT_NE(at, std::string::npos) << result.stdoutBytes;
-  const std::string place = result.stdoutBytes.substr(at + 4, 10);
-  const std::string command = "addr2line -f -e '" + std::string(ZEV_BINARY) + "' " + place;
-  std::string answer;
-  if (FILE* lookup = popen(command.c_str(), "r")) {
-    char line[512];
-    while (fgets(line, sizeof line, lookup) != nullptr) answer += line;
-    pclose(lookup);
-  }
-  EXPECT_NE(answer.find("StartAtOffset"), std::string::npos) << answer;
-  EXPECT_NE(answer.find("engine.cpp:"), std::string::npos) << answer;
-}
-
 TEST_F(ReportDestination, ConsoleNameAndTheNullDevice) {
   RunResult result = Run({"a", "b", "-f:Con"}, StdoutMode::File);
   EXPECT_EQ(result.exitCode, 0);
@@ -121,26 +102,6 @@ TEST_F(LongReport, ArrivesWhole) {
     RunResult result = Run(options);
     EXPECT_EQ(result.exitCode, 0) << (nonBlocking ? "non-blocking" : "blocking");
     ExpectSameReport(result.stdoutBytes, expected);
-  }
-}
-
-// Standard output put onto an input, by appending or opening it in place:
-// nothing reaches the input, not the report and not a stop message.
-TEST_F(LongReport, StandardOutputOntoAnInputReceivesNothing) {
-  const struct {
-    const char* script;
-    std::vector<std::string> args;
-    int exitCode;
-  } cases[] = {
-      {R"("$0" "$@" >> x)", {"x", "y", "-f:"}, 5},
-      {R"("$0" "$@" 1<>y)", {"x", "y", "-f:"}, 5},
-      {R"("$0" "$@" >> x)", {"x", "y", "-f:r.txt", "-o:-1"}, 131},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.script);
-    RunResult result = RunInShell(c.script, c.args);
-    EXPECT_EQ(result.exitCode, c.exitCode);
-    ExpectScreenBannerOnly(result);
   }
 }
 

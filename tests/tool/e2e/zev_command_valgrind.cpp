@@ -6,4 +6,6 @@ std::vector<std::string> e2e::ZevCommand() {
   return {"/usr/bin/valgrind", "-q", "--error-exitcode=99", "--log-file=/dev/null", ZEV_BINARY};
 }
 
+std::string e2e::SymbolLookup() { return "addr2line -f -e '" ZEV_BINARY "'"; }
+
 int e2e::ShownBlack() { return TerminalColour(0); }
