@@ -10,8 +10,13 @@
 #   bench/run.sh --build-dir D   use the programs already built in D
 #   bench/run.sh --dir D         make the files in D (default: /dev/shm when it is
 #                                a memory file system with room, else $TMPDIR or /tmp)
+#
+# When both Windows programs are built (build/windows-x86, build/windows-x64)
+# and the 32-bit DLLs are there, the 32-bit program is measured against the
+# x64 one, both under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root="$PWD"
 
 quick=0
 runs=5
@@ -34,9 +39,9 @@ if [ -z "$build" ]; then
   cmake --build --preset release >/dev/null
   build=build/release
 fi
-zev="$build/zev"
-readlimit="$build/bench/read_limit"
-timed="$build/bench/run_timed"
+zev="$(cd "$build" && pwd)/zev"
+readlimit="$(cd "$build" && pwd)/bench/read_limit"
+timed="$(cd "$build" && pwd)/bench/run_timed"
 
 if [ "$quick" = 1 ]; then pair_mib=8; ten_mib=4; else pair_mib=1024; ten_mib=64; fi
 
@@ -99,7 +104,7 @@ workload() {
   for ((i = 0; i < runs; i++)); do
     local result seconds kb
     # shellcheck disable=SC2086
-    result="$(run zev "$zev_out" "$zev" $zev_args)"
+    result="$(run zev "$zev_out" "${zev_command[@]}" $zev_args)"
     read -r seconds kb <<< "$result"
     zev_times+="$seconds"$'\n'
     [ "$kb" -gt "$peak" ] && peak="$kb"
@@ -116,6 +121,7 @@ workload() {
   return 0
 }
 
+zev_command=("$zev")
 out="$data/out"
 workload "two identical files vs read limit" "<=1.05" /dev/null \
   "$data/pair1 $data/pair2 -f:$out" /dev/null "$readlimit" "$data/pair1" "$data/pair2"
@@ -130,3 +136,16 @@ workload "ten random files -s vs read limit" "<=1.25" /dev/null \
 workload "ten identical files vs read limit" "<=1.1" /dev/null \
   "${ten_same[*]} -f:$out" /dev/null "$readlimit" "${ten_same[@]}"
 printf '\npeak resident memory of zev: %d KB (goal <= 4608 KB)\n' "$peak_all"
+
+# The Windows programs take names beginning with / for switches: they run
+# in the files' directory and name them relatively.
+x86="$root/build/windows-x86/zev.exe" x64="$root/build/windows-x64/zev.exe"
+if [ -f "$x86" ] && [ -f "$x64" ] && [ -e "$root/build/wine32-dlls/dllpath/i386-windows/kernel32.dll" ]; then
+  cd "$data"
+  ten_names=()
+  for file in "${ten_random[@]}"; do ten_names+=("$(basename "$file")"); done
+  zev_command=("$root/scripts/wine-run.sh" "$x86")
+  echo
+  workload "windows: 32-bit vs x64, ten random -a -d" "<=1.3" /dev/null \
+    "${ten_names[*]} -a -d -f:out" /dev/null "$root/scripts/wine-run.sh" "$x64" "${ten_names[@]}" -a -d -f:out
+fi
