@@ -15,12 +15,13 @@ if(NOT WIN32)
   # Manual pages and the changelog of a native package are compressed as
   # Debian does them:
   # the best compression, and no name or time inside.
+  # The manual page names the project's version, filled in here.
   set(compressed ${CMAKE_BINARY_DIR}/packaging)
+  configure_file(${CMAKE_SOURCE_DIR}/doc/zev.1.in ${compressed}/zev.1 @ONLY)
   add_custom_command(OUTPUT ${compressed}/zev.1.gz ${compressed}/changelog.gz
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${compressed}
-    COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/doc/zev.1 > ${compressed}/zev.1.gz
+    COMMAND gzip -9n -c ${compressed}/zev.1 > ${compressed}/zev.1.gz
     COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/packaging/changelog > ${compressed}/changelog.gz
-    DEPENDS ${CMAKE_SOURCE_DIR}/doc/zev.1 ${CMAKE_SOURCE_DIR}/packaging/changelog)
+    DEPENDS ${compressed}/zev.1 ${CMAKE_SOURCE_DIR}/packaging/changelog)
   add_custom_target(manual ALL DEPENDS ${compressed}/zev.1.gz ${compressed}/changelog.gz)
   install(FILES ${compressed}/zev.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(CODE "execute_process(COMMAND \${CMAKE_COMMAND} -E create_symlink zev.1.gz

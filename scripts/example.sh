@@ -5,7 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/ensure-packages.sh g++ cmake ninja-build
-cmake --preset release -DZEV_TESTS=OFF >/dev/null
-cmake --build --preset release
+# A plain build of the tool alone, in a folder of its own: the presets'
+# folders keep their tests on.
+cmake -S . -B build/example -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/example
 cd examples
-exec ../build/release/zev old.sav new.sav "$@"
+exec ../build/example/zev old.sav new.sav "$@"

@@ -5,7 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/ensure-packages.sh g++ cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+# The presets build the tests too, hence GoogleTest and libvterm.
+scripts/ensure-packages.sh g++ cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
+  pkg-config libgtest-dev googletest libvterm-dev
 for preset in release windows-x86 windows-x64; do
   cmake --preset "$preset" >/dev/null
 done

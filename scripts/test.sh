@@ -45,8 +45,9 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 ctest --preset fuzz -j "$jobs"
 
-echo "== package: the Debian package and the Windows archive"
+echo "== package: the Debian package and the Windows archive, made once and checked"
 scripts/package.sh
+tests/package/package_test.sh build/dist/zev_*.deb
 listing="$(unzip -Z1 build/dist/zev-*-windows.zip)"
 for member in x86/zev.exe x64/zev.exe README.md; do
   grep -q "/$member\$" <<< "$listing" || { echo "the Windows archive lacks $member" >&2; exit 1; }

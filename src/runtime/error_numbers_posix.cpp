@@ -13,40 +13,38 @@ struct ErrorTranslation {
   uint16_t number;
 };
 
-// The tool's numbers follow the Windows system error codes, with codes 19
-// to 31 moved up by 131 and a sharing violation (32) reported as access
-// denied; so each entry names the Windows code it stands for.
+// Each Linux error as the Windows condition it stands for.
 constexpr ErrorTranslation kTranslations[] = {
-    {ENOENT, kErrorFileNotFound},     // 2, or 3 for a missing directory
-    {ENOTDIR, kErrorPathNotFound},    // 3: a part of the path is no directory
-    {EMFILE, 4},                      // too many open files
-    {ENFILE, 4},
-    {EACCES, kErrorAccessDenied},     // 5
+    {ENOENT, kErrorFileNotFound},     // or a missing directory, told apart below
+    {ENOTDIR, kErrorPathNotFound},    // a part of the path is no directory
+    {EMFILE, kErrorTooManyOpenFiles},
+    {ENFILE, kErrorTooManyOpenFiles},
+    {EACCES, kErrorAccessDenied},
     {EPERM, kErrorAccessDenied},
     {EISDIR, kErrorAccessDenied},     // a directory cannot be opened as a file
     {EWOULDBLOCK, kErrorAccessDenied},// another opener holds the lock: sharing violation
     {EBUSY, kErrorAccessDenied},
     {ETXTBSY, kErrorAccessDenied},
     {ENOLCK, kErrorAccessDenied},
-    {EBADF, 6},                       // invalid handle
-    {ENOMEM, 8},                      // not enough memory
-    {EXDEV, 17},                      // not the same device
-    {EROFS, kErrorWriteProtected},    // 19 + 131
-    {ENODEV, kErrorNotReady},         // 21 + 131
+    {EBADF, kErrorInvalidHandle},
+    {ENOMEM, kErrorNotEnoughMemory},
+    {EXDEV, kErrorNotSameDevice},
+    {EROFS, kErrorWriteProtected},
+    {ENODEV, kErrorNotReady},
     {ENXIO, kErrorNotReady},
     {ENOMEDIUM, kErrorNotReady},
-    {EIO, kErrorDataError},           // 23 + 131
-    {ENOTSUP, 50},                    // not supported
-    {EEXIST, 80},                     // file exists
-    {EINVAL, 87},                     // invalid parameter
-    {EPIPE, 109},                     // broken pipe
-    {ENOSPC, 112},                    // disk full
-    {EDQUOT, 112},
+    {EIO, kErrorDataError},
+    {ENOTSUP, kErrorNotSupported},
+    {EEXIST, kErrorFileExists},
+    {EINVAL, kErrorInvalidParameter},
+    {EPIPE, kErrorBrokenPipe},
+    {ENOSPC, kErrorDiskFull},
+    {EDQUOT, kErrorDiskFull},
     {EILSEQ, kErrorInvalidName},      // the file system rejects the name's bytes
-    {ESPIPE, 132},                    // seek on a device
+    {ESPIPE, kErrorSeekOnDevice},
     {ENAMETOOLONG, kErrorNameTooLong},
-    {EFBIG, 223},                     // file too large
-    {ELOOP, 1921},                    // the name cannot be resolved
+    {EFBIG, kErrorFileTooLarge},
+    {ELOOP, kErrorCannotResolveName},
 };
 
 // Anything the table does not know is a failure of the medium or the system.

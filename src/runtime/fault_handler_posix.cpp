@@ -9,16 +9,6 @@
 
 namespace {
 
-constexpr uint16_t kErrorDivisionByZero = 200;
-constexpr uint16_t kErrorRangeCheck = 201;
-constexpr uint16_t kErrorStackOverflow = 202;
-constexpr uint16_t kErrorFloatOverflow = 205;
-constexpr uint16_t kErrorFloatUnderflow = 206;
-constexpr uint16_t kErrorInvalidFloat = 207;
-constexpr uint16_t kErrorIntegerOverflow = 215;
-constexpr uint16_t kErrorAccessViolation = 216;
-constexpr uint16_t kErrorPrivilegedInstruction = 217;
-
 constexpr int kHandledSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP};
 constexpr size_t kSignalCount = sizeof kHandledSignals / sizeof kHandledSignals[0];
 

@@ -12,21 +12,21 @@ struct FaultTranslation {
 };
 
 constexpr FaultTranslation kTranslations[] = {
-    {EXCEPTION_ACCESS_VIOLATION, 216},
-    {EXCEPTION_INT_DIVIDE_BY_ZERO, 200},
-    {EXCEPTION_INT_OVERFLOW, 215},
-    {EXCEPTION_ARRAY_BOUNDS_EXCEEDED, 201},
-    {EXCEPTION_STACK_OVERFLOW, 202},
-    {EXCEPTION_FLT_DIVIDE_BY_ZERO, 200},
-    {EXCEPTION_FLT_INVALID_OPERATION, 207},
-    {EXCEPTION_FLT_STACK_CHECK, 207},
-    {EXCEPTION_FLT_OVERFLOW, 205},
-    {EXCEPTION_FLT_UNDERFLOW, 206},
-    {EXCEPTION_FLT_DENORMAL_OPERAND, 216},
-    {EXCEPTION_SINGLE_STEP, 217},
-    {EXCEPTION_IN_PAGE_ERROR, 217},
-    {EXCEPTION_ILLEGAL_INSTRUCTION, 217},
-    {EXCEPTION_PRIV_INSTRUCTION, 217},
+    {EXCEPTION_ACCESS_VIOLATION, kErrorAccessViolation},
+    {EXCEPTION_INT_DIVIDE_BY_ZERO, kErrorDivisionByZero},
+    {EXCEPTION_INT_OVERFLOW, kErrorIntegerOverflow},
+    {EXCEPTION_ARRAY_BOUNDS_EXCEEDED, kErrorRangeCheck},
+    {EXCEPTION_STACK_OVERFLOW, kErrorStackOverflow},
+    {EXCEPTION_FLT_DIVIDE_BY_ZERO, kErrorDivisionByZero},
+    {EXCEPTION_FLT_INVALID_OPERATION, kErrorInvalidFloat},
+    {EXCEPTION_FLT_STACK_CHECK, kErrorInvalidFloat},
+    {EXCEPTION_FLT_OVERFLOW, kErrorFloatOverflow},
+    {EXCEPTION_FLT_UNDERFLOW, kErrorFloatUnderflow},
+    {EXCEPTION_FLT_DENORMAL_OPERAND, kErrorAccessViolation},
+    {EXCEPTION_SINGLE_STEP, kErrorPrivilegedInstruction},
+    {EXCEPTION_IN_PAGE_ERROR, kErrorPrivilegedInstruction},
+    {EXCEPTION_ILLEGAL_INSTRUCTION, kErrorPrivilegedInstruction},
+    {EXCEPTION_PRIV_INSTRUCTION, kErrorPrivilegedInstruction},
 };
 
 // The stop after a fault runs on a stack of its own, as it does on Linux:

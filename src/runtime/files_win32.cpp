@@ -110,7 +110,7 @@ void AttachStandardOutput(FileRecord& file) {
   if (PendingIoError() != 0) return;
   const HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
   if (handle == INVALID_HANDLE_VALUE || handle == nullptr) {
-    StoreIoError(6);  // invalid handle
+    StoreIoError(kErrorInvalidHandle);
     return;
   }
   if (standardOutputIsInput) {

@@ -2,13 +2,46 @@
 
 #include <string>
 
+#include "runtime/files.h"
 #include "runtime/io_error.h"
 #include "tool/fatal_error.h"
-#include "tool/file_slots.h"
 #include "tool/report.h"
+#include "tool/run_settings.h"
 #include "tool/selection.h"
 
 namespace {
+
+constexpr size_t kBlockSize = 65536;
+
+struct FileSlot {
+  std::string_view name;  // as it stood on the command line
+  FileRecord file;
+  uint8_t* buffer;        // kBlockSize bytes, fixed for the whole run
+};
+
+// Static storage: the buffers exist before the run starts, so the
+// comparison never allocates. Each starts on a cache line, and a few
+// lines further along than a whole number of blocks: buffers exactly
+// 64 KiB apart would put the same index of every input into the same
+// cache set, and ten inputs would evict each other while being compared.
+constexpr size_t kStagger = 5 * 64;
+alignas(64) uint8_t slotBuffers[kMostFiles][kBlockSize + kStagger];
+
+FileSlot fileSlots[kMostFiles] = {
+    {{}, {}, slotBuffers[0]}, {{}, {}, slotBuffers[1]}, {{}, {}, slotBuffers[2]},
+    {{}, {}, slotBuffers[3]}, {{}, {}, slotBuffers[4]}, {{}, {}, slotBuffers[5]},
+    {{}, {}, slotBuffers[6]}, {{}, {}, slotBuffers[7]}, {{}, {}, slotBuffers[8]},
+    {{}, {}, slotBuffers[9]},
+};
+
+struct BlockValues {
+  int64_t shortestLength = INT64_MAX;
+  int64_t remainingLength = 0;
+  int64_t fullBlocks = 0;
+  int64_t remainder = 0;
+};
+
+BlockValues blockValues;
 
 // Indexes of the selected positions of the current block.
 uint32_t selectedIndexes[kBlockSize];

@@ -1,23 +1,22 @@
 #!/usr/bin/env bash
-# The Debian package as a user gets it: built by CPack from the build
-# directory given, unpacked into a scratch root, its control data checked,
-# the installed program run on a terminal, its manual page rendered, and
-# lintian asked for errors.  package_test.sh BUILD-DIR
+# The Debian package as a user gets it (scripts/package.sh makes it):
+# unpacked into a scratch root, its control data checked, the installed
+# program run on a terminal, its manual page rendered, and lintian asked
+# for errors.  package_test.sh PACKAGE.deb
 set -euo pipefail
-build="$(cd "$1" && pwd)"
+deb="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
-(cd "$build" && cpack -G DEB -B "$scratch/out" >/dev/null)
-deb="$(ls "$scratch"/out/zev_*_amd64.deb 2>/dev/null | head -1)"
-[ -n "$deb" ] || fail "no zev_<version>_amd64.deb"
-version="$(sed -n 's/^project(zev VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")"
-[ "$(basename "$deb")" = "zev_${version}_amd64.deb" ] || fail "package named $(basename "$deb"), not for version $version"
+[ -f "$deb" ] || fail "no package $1"
+# The version is the package's own; its name and its manual page must agree.
+version="$(dpkg-deb -f "$deb" Version)"
+architecture="$(dpkg --print-architecture)"
+[ "$(basename "$deb")" = "zev_${version}_${architecture}.deb" ] || fail "package named $(basename "$deb"), not zev_${version}_${architecture}.deb"
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = zev ] || fail "package name"
-[ "$(field Version)" = "$version" ] || fail "version $(field Version)"
 [ "$(field Section)" = utils ] || fail "section $(field Section)"
 grep -q 'libc6' <<< "$(field Depends)" || fail "no dependency on the C library: $(field Depends)"
 grep -q 'byte by byte' <<< "$(field Description)" || fail "description"
@@ -40,7 +39,9 @@ TERM=xterm script -qec "$root/usr/bin/zev $scratch/a $scratch/b -f:$scratch/repo
   || fail "report: $(od -c "$scratch/report" | head -5)"
 
 # The manual page: no warnings from the formatters, and as man shows it.
-source="$(dirname "$0")/../../doc/zev.1"
+source="$scratch/zev.1"
+gzip -dc "$root/usr/share/man/man1/zev.1.gz" > "$source"
+head -1 "$source" | grep -q "\"zev $version\"" || fail "the manual page is not for version $version: $(head -1 "$source")"
 warnings="$(groff -ww -z -man "$source" 2>&1)"
 [ -z "$warnings" ] || fail "groff: $warnings"
 if command -v mandoc >/dev/null; then
