@@ -23,7 +23,7 @@ for preset in windows-x86 windows-x64; do
   cmake --build --preset "$preset" -j "$jobs"
 done
 for bits in 64 32; do  # makes each prefix once
-  ZEV_WINE_BITS=$bits scripts/wine-run.sh cmd /c exit </dev/null >/dev/null 2>&1
+  ZEV_WINE_BITS=$bits scripts/wine-run.sh cmd /c exit </dev/null >/dev/null
 done
 for preset in windows-x86 windows-x64; do
   echo "== $preset: unit tests under wine"
