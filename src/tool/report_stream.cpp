@@ -28,17 +28,14 @@ void HandOverBuffer() {
 }
 
 // Runs on every ending while the stream is open, so lines already written
-// reach the destination even when the run stops. It must not stop again:
-// a failure here is dropped, and an error already pending is kept for the
-// stop that is under way.
+// reach the destination even when the run stops. It must not stop again,
+// so it does not check: the shut-down clears the pending number before
+// and after it, and a failure here is dropped.
 void HandOverAtEnd() {
   if (!reportStream.open || reportStream.held == 0) return;
   size_t count = reportStream.held;
   reportStream.held = 0;
-  uint16_t pending = TakeIoError();
   WriteFileBytes(reportStream.file, storage, count);
-  TakeIoError();
-  if (pending != 0) StoreIoError(pending);
 }
 
 }  // namespace
