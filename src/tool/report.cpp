@@ -1,7 +1,5 @@
 #include "tool/report.h"
 
-#include <cstring>
-
 #include "tool/report_format.h"
 #include "tool/report_stream.h"
 #include "tool/run_settings.h"
@@ -9,21 +7,11 @@
 namespace {
 
 int positionDigits = kShortestPositionDigits;
-const ColumnText* columns = nullptr;
+const ColumnText* columns = nullptr;  // as the destination shows them
+bool wholeLines = false;              // away from a character device
 
-// Away from a character device the steps change nothing that can be seen,
-// so a line is put together whole: straight into the report's buffer while
-// it has room, else appended as one piece that fills the buffer first.
-void WriteWholeLine(uint64_t position, const uint8_t* bytes, int count) {
-  if (char* room = ReportRoom(DifferenceLineRoom(positionDigits, count))) {
-    CommitToReport(FormatDifferenceLine(position, positionDigits, bytes, count, columns, room));
-    return;
-  }
-  char line[DifferenceLineRoom(kLongestPositionDigits, kMostFiles)];
-  AppendToReport(std::string_view(
-      line, FormatDifferenceLine(position, positionDigits, bytes, count, columns, line)));
-}
-
+// On a character device each line goes out in its write steps, as it is
+// found; with UTF-8 the columns differ in length.
 void WriteLineInSteps(std::string_view lead, const uint8_t* bytes, int count) {
   AppendToReport(lead);
   EndReportStep();
@@ -40,14 +28,15 @@ void WriteLineInSteps(std::string_view lead, const uint8_t* bytes, int count) {
 
 void OpenReport(std::string_view name) {
   OpenReportStream(name);
-  columns = ColumnTexts(reportStream.file.showsUtf8);
+  columns = ColumnTexts(ReportShowsUtf8());
+  wholeLines = !ReportGoesToDevice();
   positionDigits = kShortestPositionDigits;
 }
 
 void WriteReportHeader(const std::string* names, int count,
                        int64_t largestPosition) {
   positionDigits = PositionDigits(largestPosition);
-  const bool utf8 = reportStream.file.showsUtf8;
+  const bool utf8 = ReportShowsUtf8();
   AppendToReport(HeaderLead(positionDigits));
   EndReportStep();
   for (int k = 0; k < count; ++k) {
@@ -60,8 +49,11 @@ void WriteReportHeader(const std::string* names, int count,
 }
 
 void WriteDifferenceLine(int64_t position, const uint8_t* bytes, int count) {
-  if (!reportStream.file.characterDevice) {
-    WriteWholeLine(static_cast<uint64_t>(position), bytes, count);
+  // Elsewhere the steps change nothing that can be seen, so the line is
+  // put together whole, in the report's own bytes, straight into the buffer.
+  if (wholeLines) {
+    char* room = ReserveInReport(DifferenceLineRoom(positionDigits, count));
+    CommitToReport(FormatDifferenceLine(static_cast<uint64_t>(position), positionDigits, bytes, count, room));
     return;
   }
   char lead[kLongestLead];

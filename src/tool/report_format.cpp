@@ -64,6 +64,9 @@ ColumnTable BuildColumnTable(bool utf8) {
   return table;
 }
 
+// Built before the run starts, so that formatting a line asks nothing.
+const ColumnTable byteColumns = BuildColumnTable(false);
+
 }  // namespace
 
 std::string HexByte(uint8_t value) {
@@ -100,15 +103,16 @@ size_t FormatLead(uint64_t position, int digits, char* out) {
   return static_cast<size_t>(digits) + 2;
 }
 
-size_t FormatDifferenceLine(uint64_t position, int digits, const uint8_t* bytes, int count,
-                            const ColumnText* columns, char* out) {
+size_t FormatDifferenceLine(uint64_t position, int digits, const uint8_t* bytes, int count, char* out) {
+  const ColumnText* columns = byteColumns.columns;
   // Eight digits, the usual case, with the count known here, so that the
   // compiler unrolls the digits.
   char* at = out + (digits == kShortestPositionDigits ? FormatLead(position, kShortestPositionDigits, out)
                                                        : FormatLead(position, digits, out));
   // Sixteen bytes a column, of which the next column or the line end
-  // overwrites the last two.
-  static_assert(sizeof(ColumnText::text) >= 16);
+  // overwrites the last two: every column of the report's own bytes is
+  // kFileColumnLength long (the UTF-8 ones are longer, and go out in steps).
+  static_assert(sizeof(ColumnText::text) >= 16 && kFileColumnLength <= 16);
   for (int k = 0; k < count; ++k) {
     std::memcpy(at, columns[bytes[k]].text, 16);
     at += kFileColumnLength;
@@ -138,7 +142,6 @@ std::string HeaderNameField(std::string_view name, bool utf8) {
 }
 
 const ColumnText* ColumnTexts(bool utf8) {
-  static const ColumnTable fileTable = BuildColumnTable(false);
   static const ColumnTable terminalTable = BuildColumnTable(true);
-  return utf8 ? terminalTable.columns : fileTable.columns;
+  return utf8 ? terminalTable.columns : byteColumns.columns;
 }

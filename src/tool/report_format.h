@@ -53,7 +53,8 @@ struct ColumnText {
 
 constexpr size_t kFileColumnLength = 14;
 
-// The 256 columns; built on first use, so call it before comparing.
+// The 256 columns as a destination shows them; the UTF-8 ones are built
+// on first use, so ask before comparing.
 const ColumnText* ColumnTexts(bool utf8);
 
 // Room a whole difference line of count files needs at out: the line
@@ -64,7 +65,6 @@ constexpr size_t DifferenceLineRoom(int digits, int count) {
          kLineEnd.size() + 16;
 }
 
-// Writes a whole difference line at out, with the report's bytes (columns
-// from ColumnTexts(false)); returns its length.
-size_t FormatDifferenceLine(uint64_t position, int digits, const uint8_t* bytes, int count,
-                            const ColumnText* columns, char* out);
+// Writes a whole difference line at out, in the report's own bytes (never
+// UTF-8); returns its length.
+size_t FormatDifferenceLine(uint64_t position, int digits, const uint8_t* bytes, int count, char* out);

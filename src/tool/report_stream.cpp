@@ -2,10 +2,9 @@
 
 #include <cstring>
 
+#include "runtime/files.h"
 #include "runtime/io_error.h"
 #include "runtime/run_time.h"
-
-ReportStream reportStream;
 
 namespace {
 
@@ -15,15 +14,20 @@ namespace {
 constexpr size_t kDeviceBuffer = 256;
 constexpr size_t kFileBuffer = 1 << 20;
 
-char storage[kFileBuffer];
+FileRecord destination;
+bool open = false;
+char buffer[kFileBuffer];
+size_t capacity = 0;  // kDeviceBuffer or kFileBuffer, by the destination
+size_t held = 0;
 
 // The buffer counts as empty before the write, so a failed hand-over is
 // never repeated by the hand-over at the end of the run.
-void HandOverBuffer() {
-  size_t count = reportStream.held;
-  reportStream.held = 0;
+// Kept out of line, so that the checks before it stay short.
+[[gnu::noinline]] void HandOverBuffer() {
+  size_t count = held;
+  held = 0;
   if (count == 0) return;
-  WriteFileBytes(reportStream.file, storage, count);
+  WriteFileBytes(destination, buffer, count);
   CheckIo();
 }
 
@@ -32,51 +36,62 @@ void HandOverBuffer() {
 // so it does not check: the shut-down clears the pending number before
 // and after it, and a failure here is dropped.
 void HandOverAtEnd() {
-  if (!reportStream.open || reportStream.held == 0) return;
-  size_t count = reportStream.held;
-  reportStream.held = 0;
-  WriteFileBytes(reportStream.file, storage, count);
+  if (!open || held == 0) return;
+  size_t count = held;
+  held = 0;
+  WriteFileBytes(destination, buffer, count);
 }
 
 }  // namespace
 
 void OpenReportStream(std::string_view name) {
-  reportStream = ReportStream();
+  destination = FileRecord();
+  held = 0;
   if (name.empty()) {
-    AttachStandardOutput(reportStream.file);
+    AttachStandardOutput(destination);
   } else {
-    CreateReportFile(reportStream.file, name);
+    CreateReportFile(destination, name);
   }
   CheckIo();
-  reportStream.capacity = reportStream.file.characterDevice ? kDeviceBuffer : kFileBuffer;
-  reportStream.buffer = storage;
-  reportStream.open = true;
+  capacity = destination.characterDevice ? kDeviceBuffer : kFileBuffer;
+  open = true;
   SetHandOverAtEnd(HandOverAtEnd);
 }
 
+bool ReportGoesToDevice() { return destination.characterDevice; }
+
+bool ReportShowsUtf8() { return destination.showsUtf8; }
+
 void AppendToReport(std::string_view piece) {
-  while (piece.size() > reportStream.capacity - reportStream.held) {
-    size_t room = reportStream.capacity - reportStream.held;
-    std::memcpy(storage + reportStream.held, piece.data(), room);
-    reportStream.held = reportStream.capacity;
+  while (piece.size() > capacity - held) {
+    size_t room = capacity - held;
+    std::memcpy(buffer + held, piece.data(), room);
+    held = capacity;
     piece.remove_prefix(room);
     HandOverBuffer();
   }
-  std::memcpy(storage + reportStream.held, piece.data(), piece.size());
-  reportStream.held += piece.size();
+  std::memcpy(buffer + held, piece.data(), piece.size());
+  held += piece.size();
 }
 
+char* ReserveInReport(size_t most) {
+  if (capacity - held < most) HandOverBuffer();
+  return buffer + held;
+}
+
+void CommitToReport(size_t used) { held += used; }
+
 void EndReportStep() {
-  if (reportStream.file.characterDevice) HandOverBuffer();
+  if (destination.characterDevice) HandOverBuffer();
 }
 
 void CloseReportStream() {
   HandOverBuffer();
-  reportStream.open = false;
+  open = false;
   // Standard output and character devices stay open: only a file of the
   // report's own is released.
-  if (reportStream.file.ownsHandle && !reportStream.file.characterDevice) {
-    CloseFile(reportStream.file);
+  if (destination.ownsHandle && !destination.characterDevice) {
+    CloseFile(destination);
     CheckIo();
   }
 }
