@@ -150,6 +150,14 @@ size_t FindSelectedOneByOne(const uint8_t* const* blocks, int count, size_t from
   return found;
 }
 
+bool AnySelection(const Selection& selection) {
+  return selection.ascending || selection.descending || selection.step;
+}
+
+bool SelectsNothing(const Selection& selection, const StepRule& step) {
+  return !selection.ascending && !selection.descending && !step.active;
+}
+
 StepRule StepRuleFor(const Selection& selection) {
   StepRule rule;
   if (!selection.step) return rule;

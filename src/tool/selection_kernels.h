@@ -3,7 +3,6 @@
 // Every kernel gives exactly the positions the per-position test gives.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -33,7 +32,9 @@ size_t FindSelectedOneByOne(const uint8_t* const* blocks, int count, size_t from
                             const Selection& selection, uint32_t* indexes, size_t found);
 
 // What a step selection asks of the byte differences of a position, for
-// kernels that test all positions of a vector at once.
+// kernels that test all positions of a vector at once. Differences are
+// taken modulo 256 there, which is exact for steps in one direction: two
+// differences of one sign, each -255 to 255, cannot differ by 256.
 struct StepRule {
   bool active = false;   // -s given and able to select anything
   bool any = false;      // any constant non-zero step
@@ -41,20 +42,21 @@ struct StepRule {
   uint8_t byte = 0;      // for a given step: the step modulo 256
 };
 
-// Equal differences modulo 256 in one direction are equal differences:
-// two steps of one sign cannot differ by a multiple of 256.
 StepRule StepRuleFor(const Selection& selection);
 
 // True when anything beyond "different" is asked for.
-inline bool AnySelection(const Selection& selection) {
-  return selection.ascending || selection.descending || selection.step;
-}
+bool AnySelection(const Selection& selection);
 
-// Appends at + i for every set bit i of lanes, lowest first.
-inline size_t AppendLanes(uint64_t lanes, size_t at, uint32_t* indexes, size_t found) {
-  while (lanes != 0) {
-    indexes[found++] = static_cast<uint32_t>(at + static_cast<size_t>(std::countr_zero(lanes)));
-    lanes &= lanes - 1;
-  }
-  return found;
-}
+// True when a selection is asked for that no position can pass (only a
+// step of 0 or one beyond 255): a kernel then has nothing to look at.
+bool SelectsNothing(const Selection& selection, const StepRule& step);
+
+// The vector kernels of x86 processors, each compiled for its own
+// instruction set in a file of its own; ProcessorKernels offers those
+// the processor can run.
+size_t FindSelectedSse2(const uint8_t* const* blocks, int count, size_t length,
+                        const Selection& selection, uint32_t* indexes);
+size_t FindSelectedAvx2(const uint8_t* const* blocks, int count, size_t length,
+                        const Selection& selection, uint32_t* indexes);
+size_t FindSelectedAvx512(const uint8_t* const* blocks, int count, size_t length,
+                          const Selection& selection, uint32_t* indexes);
