@@ -49,7 +49,8 @@ bool NamesConsole(std::string_view name) {
 
 bool IsCharacterDevice(const struct stat& status) { return S_ISCHR(status.st_mode); }
 
-void ClassifyOpenFile(FileRecord& file, const struct stat& status, bool owned) {
+void ClassifyOpenFile(FileRecord& file, int handle, const struct stat& status, bool owned) {
+  file.handle = handle;
   file.open = true;
   file.ownsHandle = owned;
   file.characterDevice = IsCharacterDevice(status);
@@ -84,8 +85,13 @@ void KeepStandardOutputOffInput(const struct stat& input) {
   }
 }
 
+// Holds a file against every other opener; when another holds it, the
+// handle is given up and access is denied.
 bool HoldExclusively(int handle) {
-  return RepeatInterrupted([&] { return systemCalls.flock(handle, LOCK_EX | LOCK_NB); }) == 0;
+  if (RepeatInterrupted([&] { return systemCalls.flock(handle, LOCK_EX | LOCK_NB); }) == 0) return true;
+  StoreIoError(kErrorAccessDenied);
+  Abandon(handle);
+  return false;
 }
 
 int OpenRepeated(const char* path, int flags, mode_t mode) {
@@ -121,15 +127,10 @@ void OpenInputFile(FileRecord& file, std::string_view name) {
   // Devices and pipes are shared by nature; a lock on the null device would
   // be shared with every other process on the machine.
   if (S_ISREG(status.st_mode)) {
-    if (!HoldExclusively(handle)) {
-      StoreIoError(kErrorAccessDenied);
-      Abandon(handle);
-      return;
-    }
+    if (!HoldExclusively(handle)) return;
     KeepStandardOutputOffInput(status);
   }
-  file.handle = handle;
-  ClassifyOpenFile(file, status, true);
+  ClassifyOpenFile(file, handle, status, true);
 }
 
 void CreateReportFile(FileRecord& file, std::string_view name) {
@@ -141,8 +142,7 @@ void CreateReportFile(FileRecord& file, std::string_view name) {
     struct stat status;
     int handle = OpenAndExamine("/dev/tty", O_WRONLY | O_CLOEXEC | O_NOCTTY, 0, status);
     if (handle < 0) return;
-    file.handle = handle;
-    ClassifyOpenFile(file, status, true);
+    ClassifyOpenFile(file, handle, status, true);
     return;
   }
 
@@ -153,19 +153,14 @@ void CreateReportFile(FileRecord& file, std::string_view name) {
                               kNewFileMode, status);
   if (handle < 0) return;
   if (S_ISREG(status.st_mode)) {
-    if (!HoldExclusively(handle)) {
-      StoreIoError(kErrorAccessDenied);
-      Abandon(handle);
-      return;
-    }
+    if (!HoldExclusively(handle)) return;
     if (RepeatInterrupted([&] { return systemCalls.ftruncate(handle, 0); }) != 0) {
       StorePlatformError(errno);
       Abandon(handle);
       return;
     }
   }
-  file.handle = handle;
-  ClassifyOpenFile(file, status, true);
+  ClassifyOpenFile(file, handle, status, true);
 }
 
 void AttachStandardOutput(FileRecord& file) {
@@ -179,8 +174,7 @@ void AttachStandardOutput(FileRecord& file) {
     StoreIoError(kErrorAccessDenied);
     return;
   }
-  file.handle = kStandardOutput;
-  ClassifyOpenFile(file, status, false);
+  ClassifyOpenFile(file, kStandardOutput, status, false);
 }
 
 bool StandardOutputIsCharacterDevice() {
