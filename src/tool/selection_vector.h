@@ -3,6 +3,7 @@
 //
 //   Vector, Lanes         a vector of kLanes bytes; a set of lanes (a vector
 //                         of all-ones lanes, or a bit mask)
+//                         (SignedByteLanes below serves SSE2 and AVX2)
 //   kLanes                lanes a vector
 //   Load(p)               the bytes at p as they are
 //   LoadOrdered(p)        the same in the form that Greater orders as
@@ -19,12 +20,53 @@
 // take a copy compiled with wider instructions for one used elsewhere.
 #pragma once
 
+#include <immintrin.h>
+
 #include <cstddef>
 #include <cstdint>
 
 #include "tool/selection_kernels.h"
 
 namespace {
+
+// The lane operations of the instruction sets that compare signed bytes
+// only and give vectors of all-ones lanes (SSE2: 16 bytes, AVX2: 32), in
+// the compiler's generic vectors; the bytes are loaded with their top bits
+// flipped, which orders them as unsigned bytes.
+template <class SignedBytes>
+struct SignedByteLanes {
+  using Vector = SignedBytes;  // the compiler's vector of signed chars
+  using Lanes = Vector;
+  static constexpr size_t kLanes = sizeof(Vector);
+
+  static Vector Load(const uint8_t* at) {
+    Vector v;
+    __builtin_memcpy(&v, at, sizeof v);
+    return v;
+  }
+  static Vector Splat(uint8_t byte) { return Vector{} + static_cast<signed char>(byte); }
+  static Vector LoadOrdered(const uint8_t* at) { return Load(at) ^ Splat(0x80); }
+  static Lanes Greater(Vector a, Vector b) { return a > b; }
+  static Lanes Equal(Vector a, Vector b) { return a == b; }
+  static Vector Minus(Vector a, Vector b) { return a - b; }
+  static Vector Or(Vector a, Vector b) { return a | b; }
+  static Vector Xor(Vector a, Vector b) { return a ^ b; }
+  static Lanes All() { return Vector{} == Vector{}; }
+  static Lanes None() { return Vector{}; }
+  static Lanes Both(Lanes a, Lanes b) { return a & b; }
+  static Lanes Either(Lanes a, Lanes b) { return a | b; }
+  // The top bit of every lane, one bit a lane.
+  static uint64_t Bits(Lanes lanes) {
+    if constexpr (kLanes == 16) {
+      return static_cast<uint32_t>(_mm_movemask_epi8(reinterpret_cast<__m128i>(lanes)));
+    } else {
+      return static_cast<uint32_t>(_mm256_movemask_epi8(reinterpret_cast<__m256i>(lanes)));
+    }
+  }
+  static bool IsEmpty(Lanes lanes) { return Bits(lanes) == 0; }
+  static uint64_t NonZeroBits(Vector v) { return Bits(v != Vector{}); }
+  static bool IsZero(Vector v) { return Bits(v == Vector{}) == (uint64_t{1} << kLanes) - 1; }
+};
 
 // Appends at + i for every set bit i of lanes, lowest first.
 inline size_t AppendLanes(uint64_t lanes, size_t at, uint32_t* indexes, size_t found) {
