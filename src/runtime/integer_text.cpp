@@ -19,9 +19,17 @@ IntegerTextResult FailedAt(size_t index) {
   return {0, static_cast<int32_t>(index + 1)};
 }
 
-}  // namespace
+// Blanks and tabs first, a sign, a base prefix, then digits whose
+// magnitude may not pass the limit that limitFor gives for the base and
+// the sign. Stops at the first character that breaks a rule.
+struct ScannedText {
+  size_t failedAt;  // the index of that character, or npos
+  bool negative;
+  uint64_t magnitude;
+};
 
-IntegerTextResult ParseIntegerText(std::string_view text) {
+template <class LimitFor>
+ScannedText ScanIntegerText(std::string_view text, LimitFor limitFor) {
   if (text.size() > kSignificantLength) text = text.substr(0, kSignificantLength);
 
   size_t at = 0;
@@ -43,22 +51,34 @@ IntegerTextResult ParseIntegerText(std::string_view text) {
     }
   }
 
-  if (at >= text.size()) return FailedAt(text.size());
+  if (at >= text.size()) return {text.size(), negative, 0};
 
-  // Hexadecimal, binary and octal texts may use the full 32 bits, so that
-  // $FFFFFFFF reads as -1; decimal texts must fit the signed range.
-  uint64_t limit = kUnsignedLimit;
-  if (base == 10) limit = negative ? kNegativeDecimalLimit : kDecimalLimit;
-
+  const uint64_t limit = limitFor(base, negative);
   uint64_t magnitude = 0;
   for (; at < text.size(); ++at) {
     unsigned digit = DigitValue(text[at]);
-    if (digit >= base) return FailedAt(at);
+    if (digit >= base || magnitude > (limit - digit) / base) return {at, negative, 0};
     magnitude = magnitude * base + digit;
-    if (magnitude > limit) return FailedAt(at);
   }
+  return {std::string_view::npos, negative, magnitude};
+}
 
-  uint32_t bits = static_cast<uint32_t>(magnitude);
-  if (negative) bits = 0u - bits;
+}  // namespace
+
+IntegerTextResult ParseIntegerText(std::string_view text) {
+  // Hexadecimal, binary and octal texts may use the full 32 bits, so that
+  // $FFFFFFFF reads as -1; decimal texts must fit the signed range.
+  const ScannedText scanned = ScanIntegerText(text, [](unsigned base, bool negative) {
+    if (base != 10) return kUnsignedLimit;
+    return negative ? kNegativeDecimalLimit : kDecimalLimit;
+  });
+  if (scanned.failedAt != std::string_view::npos) return FailedAt(scanned.failedAt);
+  uint32_t bits = static_cast<uint32_t>(scanned.magnitude);
+  if (scanned.negative) bits = 0u - bits;
   return {static_cast<int32_t>(bits), 0};
+}
+
+WideIntegerText ParseWideIntegerText(std::string_view text) {
+  const ScannedText scanned = ScanIntegerText(text, [](unsigned, bool) { return ~uint64_t{0}; });
+  return {scanned.failedAt == std::string_view::npos, scanned.negative, scanned.magnitude};
 }

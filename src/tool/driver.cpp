@@ -1,6 +1,9 @@
 #include "tool/driver.h"
 
+#include "runtime/error_numbers.h"
+#include "runtime/io_error.h"
 #include "runtime/parameters.h"
+#include "runtime/process.h"
 #include "runtime/run_time.h"
 #include "tool/banner.h"
 #include "tool/engine.h"
@@ -35,11 +38,24 @@ void SortParameters() {
   }
 }
 
+// True when the command line is this long option alone.
+bool OnlyLongOption(std::string_view option) {
+  return AnswersLongOptions() && ParameterCount() == 1 && ParameterText(1) == option;
+}
+
 }  // namespace
+
+void AnswerVersionQuery() {
+  if (!OnlyLongOption("--version")) return;
+  constexpr std::string_view kVersionLine = "zev " ZEV_VERSION "\n";
+  if (!WriteStandardOutput(kVersionLine.data(), kVersionLine.size())) StoreIoError(kErrorDiskWrite);
+  CheckIo();
+  EndProgram(0);
+}
 
 void RunDriver() {
   ShowBanner();
-  if (ParameterCount() == 0) {
+  if (ParameterCount() == 0 || OnlyLongOption("--help")) {
     ShowUsage();
     EndProgram(0);
   }
@@ -48,6 +64,8 @@ void RunDriver() {
   if (runSettings.fileCount > kMostFiles) {
     FatalError("Count of files must be 10 or less");
   }
+  const std::string refusal = ReadKnownValues(runSettings);
+  if (!refusal.empty()) FatalError(refusal);
   OpenInputs();
   OpenReport(runSettings.reportName);
   StartAtOffset();

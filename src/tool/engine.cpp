@@ -1,5 +1,6 @@
 #include "tool/engine.h"
 
+#include <cstring>
 #include <string>
 
 #include "runtime/files.h"
@@ -81,20 +82,30 @@ void StartAtOffset() {
       blockValues.remainingLength % static_cast<int64_t>(kBlockSize);
 }
 
-int64_t LargestComparedPosition() { return blockValues.shortestLength - 1; }
+// The last position a whole value starts at; positions step by the width
+// from the start offset. Without any value, the last byte.
+int64_t LargestComparedPosition() {
+  const int64_t width = runSettings.selection.width;
+  const int64_t values = blockValues.remainingLength / width;
+  return values > 0 ? runSettings.startOffset + (values - 1) * width : blockValues.shortestLength - 1;
+}
 
 void CompareBlocks() {
   const int count = runSettings.fileCount;
   const Selection& selection = runSettings.selection;
   const uint8_t* blocks[kMostFiles];
   for (int k = 0; k < count; ++k) blocks[k] = fileSlots[k].buffer;
-  uint8_t bytes[kMostFiles];
+  // A block holds whole values (the block size is a multiple of every
+  // width); bytes after the last whole value are never read.
+  const size_t width = static_cast<size_t>(selection.width);
+  uint8_t bytes[kMostFiles * sizeof(uint64_t)];
 
   const int64_t fullBlocks = blockValues.fullBlocks;
   for (int64_t block = 0; block <= fullBlocks; ++block) {
     size_t length = block == fullBlocks
                         ? static_cast<size_t>(blockValues.remainder)
                         : kBlockSize;
+    length -= length % width;
     if (length == 0) break;
     for (int k = 0; k < count; ++k) {
       ReadFileBlock(fileSlots[k].file, fileSlots[k].buffer, length);
@@ -106,7 +117,11 @@ void CompareBlocks() {
         block * static_cast<int64_t>(kBlockSize) + runSettings.startOffset;
     for (size_t i = 0; i < selected; ++i) {
       uint32_t index = selectedIndexes[i];
-      for (int k = 0; k < count; ++k) bytes[k] = blocks[k][index];
+      if (width == 1) {
+        for (int k = 0; k < count; ++k) bytes[k] = blocks[k][index];
+      } else {
+        for (int k = 0; k < count; ++k) std::memcpy(bytes + k * width, blocks[k] + index, width);
+      }
       WriteDifferenceLine(blockStart + index, bytes, count);
     }
   }

@@ -4,6 +4,7 @@
 
 int main(int argc, char** argv) {
   StartRunTime(argc, argv);
+  AnswerVersionQuery();
   StartConsole();
   RunDriver();
   EndProgram(0);

@@ -1,5 +1,7 @@
 #include "tool/report.h"
 
+#include <algorithm>
+
 #include "tool/report_format.h"
 #include "tool/report_stream.h"
 #include "tool/run_settings.h"
@@ -9,6 +11,31 @@ namespace {
 int positionDigits = kShortestPositionDigits;
 const ColumnText* columns = nullptr;  // as the destination shows them
 bool wholeLines = false;              // away from a character device
+int valueWidth = 1;                   // bytes a value
+bool bigEndian = false;
+bool utf8 = false;
+
+// Values wider than a byte: each column formatted as it comes, whole
+// lines or steps as for bytes.
+void WriteValueLine(uint64_t position, const uint8_t* bytes, int count) {
+  if (wholeLines) {
+    char* room = ReserveInReport(kLongestLead + static_cast<size_t>(count) * kLongestValueColumn + kLineEnd.size());
+    char* at = room + FormatLead(position, positionDigits, room);
+    for (int k = 0; k < count; ++k) at += FormatValueColumn(bytes + k * valueWidth, valueWidth, bigEndian, false, at);
+    at = std::copy(kLineEnd.begin(), kLineEnd.end(), at);
+    CommitToReport(static_cast<size_t>(at - room));
+    return;
+  }
+  char piece[kLongestValueColumn > kLongestLead ? kLongestValueColumn : kLongestLead];
+  AppendToReport(std::string_view(piece, FormatLead(position, positionDigits, piece)));
+  EndReportStep();
+  for (int k = 0; k < count; ++k) {
+    AppendToReport(std::string_view(piece, FormatValueColumn(bytes + k * valueWidth, valueWidth, bigEndian, utf8, piece)));
+    EndReportStep();
+  }
+  AppendToReport(kLineEnd);
+  EndReportStep();
+}
 
 // On a character device each line goes out in its write steps, as it is
 // found; with UTF-8 the columns differ in length.
@@ -28,20 +55,24 @@ void WriteLineInSteps(std::string_view lead, const uint8_t* bytes, int count) {
 
 void OpenReport(std::string_view name) {
   OpenReportStream(name);
-  columns = ColumnTexts(ReportShowsUtf8());
+  utf8 = ReportShowsUtf8();
+  columns = ColumnTexts(utf8);
   wholeLines = !ReportGoesToDevice();
+  valueWidth = runSettings.selection.width;
+  bigEndian = runSettings.selection.bigEndian;
   positionDigits = kShortestPositionDigits;
 }
 
 void WriteReportHeader(const std::string* names, int count,
                        int64_t largestPosition) {
   positionDigits = PositionDigits(largestPosition);
-  const bool utf8 = ReportShowsUtf8();
+  // The names stand over their columns, whatever the width of the values.
+  const int nameField = valueWidth == 1 ? kNameField : ValueColumnWidth(valueWidth) - 2;
   AppendToReport(HeaderLead(positionDigits));
   EndReportStep();
   for (int k = 0; k < count; ++k) {
     AppendToReport(SeparatorText(utf8));
-    AppendToReport(HeaderNameField(names[k], utf8));
+    AppendToReport(HeaderNameField(names[k], nameField, utf8));
     EndReportStep();
   }
   AppendToReport(kLineEnd);
@@ -49,6 +80,10 @@ void WriteReportHeader(const std::string* names, int count,
 }
 
 void WriteDifferenceLine(int64_t position, const uint8_t* bytes, int count) {
+  if (valueWidth != 1) {
+    WriteValueLine(static_cast<uint64_t>(position), bytes, count);
+    return;
+  }
   // Elsewhere the steps change nothing that can be seen, so the line is
   // put together whole, in the report's own bytes, straight into the buffer.
   if (wholeLines) {

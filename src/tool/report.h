@@ -15,7 +15,8 @@ void OpenReport(std::string_view name);
 void WriteReportHeader(const std::string* names, int count,
                        int64_t largestPosition);
 
-// One line: the position and the byte of every file, in file order.
+// One line: the position and the value of every file, in file order: its
+// width bytes as they stand in the file, file after file.
 void WriteDifferenceLine(int64_t position, const uint8_t* bytes, int count);
 
 // Hands over what is still buffered and releases the destination.

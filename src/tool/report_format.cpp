@@ -1,5 +1,6 @@
 #include "tool/report_format.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -30,6 +31,15 @@ void AppendPiece(ColumnText& column, std::string_view piece) {
   column.length = static_cast<uint8_t>(column.length + piece.size());
 }
 
+// A byte between the quotes: control bytes as '.', on a destination that
+// shows UTF-8 bytes from 0x7F up as the code page 437 characters they
+// stand for, every other byte itself. *b must outlive the result.
+std::string_view ShownByte(const uint8_t* b, bool utf8) {
+  if (*b < 0x20) return ".";
+  if (utf8 && *b >= 0x7F) return CodePage437Utf8(*b);
+  return std::string_view(reinterpret_cast<const char*>(b), 1);
+}
+
 ColumnText BuildColumn(uint8_t b, bool utf8) {
   ColumnText column{};
   AppendPiece(column, SeparatorText(utf8));
@@ -40,14 +50,7 @@ ColumnText BuildColumn(uint8_t b, bool utf8) {
   AppendPiece(column, "  $");
   AppendPiece(column, HexByte(b));
   AppendPiece(column, " '");
-  char raw = static_cast<char>(b);
-  if (b < 0x20) {
-    AppendPiece(column, ".");
-  } else if (utf8 && b >= 0x7F) {
-    AppendPiece(column, CodePage437Utf8(b));
-  } else {
-    AppendPiece(column, std::string_view(&raw, 1));
-  }
+  AppendPiece(column, ShownByte(&b, utf8));
   AppendPiece(column, "'");
   return column;
 }
@@ -134,11 +137,45 @@ std::string_view SeparatorText(bool utf8) {
                   : std::string_view(kSeparator, 2);
 }
 
-std::string HeaderNameField(std::string_view name, bool utf8) {
+std::string HeaderNameField(std::string_view name, int field, bool utf8) {
   int cells = static_cast<int>(name.size());
   std::string shown = utf8 ? TerminalText(name, &cells) : std::string(name);
-  if (cells >= kNameField) return shown;
-  return std::string(static_cast<size_t>(kNameField - cells), ' ').append(shown);
+  if (cells >= field) return shown;
+  return std::string(static_cast<size_t>(field - cells), ' ').append(shown);
+}
+
+namespace {
+
+// Decimal places of a value: as many as its largest value has.
+int DecimalPlaces(int width) { return width == 2 ? 5 : width == 4 ? 10 : 20; }
+
+}  // namespace
+
+int ValueColumnWidth(int width) { return 2 + DecimalPlaces(width) + 3 + 2 * width + 2 + width + 1; }
+
+size_t FormatValueColumn(const uint8_t* bytes, int width, bool bigEndian, bool utf8, char* out) {
+  uint64_t value = 0;
+  for (int i = 0; i < width; ++i) value = value << 8 | bytes[bigEndian ? i : width - 1 - i];
+  char* at = out;
+  const std::string_view separator = SeparatorText(utf8);
+  at = std::copy(separator.begin(), separator.end(), at);
+  char decimal[20];
+  int digits = 0;
+  do {
+    decimal[sizeof decimal - 1 - digits++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  at = std::fill_n(at, DecimalPlaces(width) - digits, ' ');
+  at = std::copy(decimal + sizeof decimal - digits, decimal + sizeof decimal, at);
+  at = std::copy_n("  $", 3, at);
+  for (int i = 0; i < width; ++i) at = std::copy_n(kHexPairs.text[bytes[bigEndian ? i : width - 1 - i]], 2, at);
+  at = std::copy_n(" '", 2, at);
+  for (int i = 0; i < width; ++i) {
+    const std::string_view shown = ShownByte(bytes + i, utf8);
+    at = std::copy(shown.begin(), shown.end(), at);
+  }
+  *at++ = '\'';
+  return static_cast<size_t>(at - out);
 }
 
 const ColumnText* ColumnTexts(bool utf8) {

@@ -39,10 +39,10 @@ std::string HeaderLead(int digits);
 // The separator before a file's header column.
 std::string_view SeparatorText(bool utf8);
 
-// A file name right-aligned in the name field. With utf8, bytes that are
-// no valid displayable UTF-8 become code page 437 characters and the
-// field is measured in terminal cells.
-std::string HeaderNameField(std::string_view name, bool utf8);
+// A file name right-aligned in a field of the given width (kNameField for
+// bytes). With utf8, bytes that are no valid displayable UTF-8 become code
+// page 437 characters and the field is measured in terminal cells.
+std::string HeaderNameField(std::string_view name, int field, bool utf8);
 
 // A file's difference column for one byte value: separator, decimal,
 // hexadecimal and the quoted character.
@@ -64,6 +64,20 @@ constexpr size_t DifferenceLineRoom(int digits, int count) {
   return static_cast<size_t>(digits) + 2 + static_cast<size_t>(count) * kFileColumnLength +
          kLineEnd.size() + 16;
 }
+
+// Values wider than a byte (2, 4 or 8 bytes): a file's column is the
+// separator, the value in decimal right-aligned in 5, 10 or 20 places, two
+// blanks, '$' and two hexadecimal digits a byte, most significant first,
+// a blank and the bytes in file order between quotes, each shown as a
+// byte column shows its byte.
+int ValueColumnWidth(int width);
+
+// The most a value column takes in bytes, UTF-8 included.
+constexpr size_t kLongestValueColumn = 4 + 20 + 3 + 16 + 2 + 8 * 3 + 1;
+
+// Writes the column of the value whose width bytes (in file order) are at
+// bytes; returns its length.
+size_t FormatValueColumn(const uint8_t* bytes, int width, bool bigEndian, bool utf8, char* out);
 
 // Writes a whole difference line at out, in the report's own bytes (never
 // UTF-8); returns its length.

@@ -48,38 +48,48 @@ size_t AppendDifferingBytes(Word bits, size_t at, uint32_t* indexes,
   return found;
 }
 
-bool Rises(const uint8_t* bytes, int count) {
+bool Rises(const uint64_t* values, int count) {
   for (int k = 1; k < count; ++k) {
-    if (bytes[k] <= bytes[k - 1]) return false;
+    if (values[k] <= values[k - 1]) return false;
   }
   return true;
 }
 
-bool Falls(const uint8_t* bytes, int count) {
+bool Falls(const uint64_t* values, int count) {
   for (int k = 1; k < count; ++k) {
-    if (bytes[k] >= bytes[k - 1]) return false;
+    if (values[k] >= values[k - 1]) return false;
   }
   return true;
 }
 
-// Steps are taken as plain integers (-255..255), so nothing wraps around.
-bool StepsMatch(const uint8_t* bytes, int count, const Selection& selection) {
-  int32_t first = int32_t{bytes[1]} - int32_t{bytes[0]};
-  if (selection.anyStep ? first == 0 : first != selection.stepSize) {
-    return false;
-  }
+// Steps are plain integers, so nothing wraps around: the same step from
+// each value to the next is a run that rises or falls throughout by it.
+bool StepsMatch(const uint64_t* values, int count, const Selection& selection) {
+  const bool up = values[1] > values[0];
+  if (up ? !Rises(values, count) : !Falls(values, count)) return false;
+  const uint64_t size = up ? values[1] - values[0] : values[0] - values[1];
   for (int k = 2; k < count; ++k) {
-    if (int32_t{bytes[k]} - int32_t{bytes[k - 1]} != first) return false;
+    if ((up ? values[k] - values[k - 1] : values[k - 1] - values[k]) != size) return false;
+  }
+  if (selection.anyStep) return true;
+  const int64_t wanted = selection.stepSize;
+  return up ? wanted > 0 && size == static_cast<uint64_t>(wanted)
+            : wanted < 0 && size == static_cast<uint64_t>(-wanted);
+}
+
+bool HoldsKnownValues(const uint64_t* values, int count, const Selection& selection) {
+  for (int k = 0; k < count; ++k) {
+    if (values[k] != selection.values[k]) return false;
   }
   return true;
 }
 
-// The tests beyond "different"; bytes are known to differ somewhere.
-bool PassesSelection(const uint8_t* bytes, int count,
-                     const Selection& selection) {
-  return (selection.ascending && Rises(bytes, count)) ||
-         (selection.descending && Falls(bytes, count)) ||
-         (selection.step && StepsMatch(bytes, count, selection));
+// The tests beyond "different"; values are known to differ somewhere.
+bool PassesSelection(const uint64_t* values, int count, const Selection& selection) {
+  return (selection.ascending && Rises(values, count)) ||
+         (selection.descending && Falls(values, count)) ||
+         (selection.step && StepsMatch(values, count, selection)) ||
+         (selection.knownValues && HoldsKnownValues(values, count, selection));
 }
 
 size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length,
@@ -116,22 +126,34 @@ size_t KeepSelected(const uint8_t* const* blocks, int count,
                     size_t found) {
   if (!AnySelection(selection)) return found;
   size_t kept = 0;
-  uint8_t bytes[kMostFiles];
+  uint64_t values[kMostFiles];
   for (size_t i = 0; i < found; ++i) {
     uint32_t index = indexes[i];
-    for (int k = 0; k < count; ++k) bytes[k] = blocks[k][index];
-    if (PassesSelection(bytes, count, selection)) indexes[kept++] = index;
+    for (int k = 0; k < count; ++k) values[k] = blocks[k][index];
+    if (PassesSelection(values, count, selection)) indexes[kept++] = index;
   }
   return kept;
 }
 
 }  // namespace
 
-bool IsSelected(const uint8_t* bytes, int count, const Selection& selection) {
+uint64_t ValueAt(const uint8_t* at, int width, bool bigEndian) {
+  uint64_t value = 0;
+  for (int i = 0; i < width; ++i) value = value << 8 | at[bigEndian ? i : width - 1 - i];
+  return value;
+}
+
+bool IsSelectedValues(const uint64_t* values, int count, const Selection& selection) {
   bool different = false;
-  for (int k = 1; k < count && !different; ++k) different = bytes[k] != bytes[0];
+  for (int k = 1; k < count && !different; ++k) different = values[k] != values[0];
   if (!different) return false;
-  return !AnySelection(selection) || PassesSelection(bytes, count, selection);
+  return !AnySelection(selection) || PassesSelection(values, count, selection);
+}
+
+bool IsSelected(const uint8_t* bytes, int count, const Selection& selection) {
+  uint64_t values[kMostFiles];
+  for (int k = 0; k < count; ++k) values[k] = bytes[k];
+  return IsSelectedValues(values, count, selection);
 }
 
 size_t FindSelectedPortable(const uint8_t* const* blocks, int count, size_t length,
@@ -151,7 +173,7 @@ size_t FindSelectedOneByOne(const uint8_t* const* blocks, int count, size_t from
 }
 
 bool AnySelection(const Selection& selection) {
-  return selection.ascending || selection.descending || selection.step;
+  return selection.ascending || selection.descending || selection.step || selection.knownValues;
 }
 
 bool SelectsNothing(const Selection& selection, const StepRule& step) {
@@ -206,8 +228,23 @@ void UseSelectionKernel(int kernel) {
   if (kernel >= 0 && kernel < kernelCount) chosen = kernels[kernel].find;
 }
 
+size_t FindSelectedValues(const uint8_t* const* blocks, int count, size_t length,
+                          const Selection& selection, uint32_t* indexes) {
+  const size_t width = static_cast<size_t>(selection.width);
+  uint64_t values[kMostFiles];
+  size_t found = 0;
+  for (size_t at = 0; at + width <= length; at += width) {
+    for (int k = 0; k < count; ++k) values[k] = ValueAt(blocks[k] + at, selection.width, selection.bigEndian);
+    if (IsSelectedValues(values, count, selection)) indexes[found++] = static_cast<uint32_t>(at);
+  }
+  return found;
+}
+
 size_t FindSelected(const uint8_t* const* blocks, int count, size_t length,
                     const Selection& selection, uint32_t* indexes) {
+  if (selection.width != 1 || selection.knownValues) {
+    return FindSelectedValues(blocks, count, length, selection, indexes);
+  }
   if (chosen == nullptr) {
     // The fastest kernel is listed last.
     ListKernels();

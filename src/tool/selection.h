@@ -8,14 +8,20 @@
 
 #include "tool/run_settings.h"
 
-// The test for one position: bytes[0..count) hold the byte of every input.
-// A position where all bytes agree is never selected; without ascending,
-// descending or step every other position is.
+// The value of width bytes at at, in the byte order asked for.
+uint64_t ValueAt(const uint8_t* at, int width, bool bigEndian);
+
+// The test for one position: values[0..count) hold the value of every
+// input. A position where all values agree is never selected; without
+// ascending, descending, step or known values every other position is.
+bool IsSelectedValues(const uint64_t* values, int count, const Selection& selection);
+
+// The same for bytes, the values of width 1.
 bool IsSelected(const uint8_t* bytes, int count, const Selection& selection);
 
-// Writes to indexes, in increasing order, every index below length whose
-// bytes pass the test above; returns how many there are. indexes must have
-// room for length entries.
+// Writes to indexes, in increasing order, the index of every value (every
+// width-th byte) below length whose values pass the test above; returns
+// how many there are. indexes must have room for length entries.
 size_t FindSelected(const uint8_t* const* blocks, int count, size_t length,
                     const Selection& selection, uint32_t* indexes);
 

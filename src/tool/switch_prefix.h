@@ -2,3 +2,8 @@
 #pragma once
 
 bool IsSwitchPrefix(char first);
+
+// Whether --help and --version, alone on the command line, are answered
+// as scripts and packaging tools expect (on Linux; on Windows "-" opens a
+// switch like "/", and "--help" is a switch like any other).
+bool AnswersLongOptions();

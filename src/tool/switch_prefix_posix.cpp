@@ -2,3 +2,5 @@
 
 // Every absolute path here begins with '/', so only '-' can open a switch.
 bool IsSwitchPrefix(char first) { return first == '-'; }
+
+bool AnswersLongOptions() { return true; }

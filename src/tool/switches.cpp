@@ -48,9 +48,56 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
       selection.stepSize = size.value;
       return true;
     }
+    case 'W':
+    case 'w': {
+      // Values of 1, 2, 4 or 8 bytes; any other width is unknown.
+      const IntegerTextResult width = ParseIntegerText(SwitchValue(parameter));
+      if (width.errorPosition != 0 ||
+          (width.value != 1 && width.value != 2 && width.value != 4 && width.value != 8)) {
+        return false;
+      }
+      settings.selection.width = width.value;
+      return true;
+    }
+    case 'B':
+    case 'b':
+      settings.selection.bigEndian = true;
+      return true;
+    case 'V':
+    case 'v':
+      // Read once every switch is known: the width decides what fits.
+      settings.selection.knownValues = true;
+      settings.valueTexts = std::string(SwitchValue(parameter));
+      return true;
     default:
       return false;
   }
+}
+
+std::string ReadKnownValues(RunSettings& settings) {
+  Selection& selection = settings.selection;
+  if (!selection.knownValues) return {};
+  const int bits = 8 * selection.width;
+  const uint64_t widthMask = bits == 64 ? ~uint64_t{0} : (uint64_t{1} << bits) - 1;
+  std::string_view rest = settings.valueTexts;
+  int count = 0;
+  for (;;) {
+    const size_t comma = rest.find(',');
+    const std::string_view text = rest.substr(0, comma);
+    const WideIntegerText value = ParseWideIntegerText(text);
+    if (!value.valid) return "Invalid value: " + std::string(text);
+    // Unsigned within the width, or negative down to its lowest signed value.
+    const bool fits = value.negative ? value.magnitude <= (widthMask >> 1) + 1 : value.magnitude <= widthMask;
+    if (!fits) return "Value out of range: " + std::string(text);
+    if (count < kMostFiles) {
+      selection.values[count] = (value.negative ? 0 - value.magnitude : value.magnitude) & widthMask;
+    }
+    ++count;
+    if (comma == std::string_view::npos) break;
+    rest.remove_prefix(comma + 1);
+  }
+  if (count != settings.fileCount) return "Count of values must be the count of files";
+  return {};
 }
 
 void ParseSwitch(std::string_view parameter) {

@@ -1,6 +1,7 @@
 // The command-line switches.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "tool/run_settings.h"
@@ -11,3 +12,9 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings);
 
 // Applies a switch to the run settings; an unknown one ends the run.
 void ParseSwitch(std::string_view parameter);
+
+// Reads the known values of -v: into the selection, once the width and
+// the count of files are known: one value a file, each an integer text
+// that fits the width as unsigned or as signed (taken in two's
+// complement). Returns the message that refuses the run, or nothing.
+std::string ReadKnownValues(RunSettings& settings);

@@ -49,17 +49,17 @@ TEST(ReportFormatTest, TerminalColumnsAreCodePage437) {
 }
 
 TEST(ReportFormatTest, NameFields) {
-  EXPECT_EQ(HeaderNameField("abcdefgh.bin", false), "abcdefgh.bin");
-  EXPECT_EQ(HeaderNameField("abcdefghi.bin", false), "abcdefghi.bin");
-  EXPECT_EQ(HeaderNameField("\x1B[2J\xB3", false), "       \x1B[2J\xB3");
+  EXPECT_EQ(HeaderNameField("abcdefgh.bin", kNameField, false), "abcdefgh.bin");
+  EXPECT_EQ(HeaderNameField("abcdefghi.bin", kNameField, false), "abcdefghi.bin");
+  EXPECT_EQ(HeaderNameField("\x1B[2J\xB3", kNameField, false), "       \x1B[2J\xB3");
   // A file receives bytes: the field counts them.
-  EXPECT_EQ(HeaderNameField("\xC3\xBC" "ber.bin", false), "   \xC3\xBC" "ber.bin");
+  EXPECT_EQ(HeaderNameField("\xC3\xBC" "ber.bin", kNameField, false), "   \xC3\xBC" "ber.bin");
   // On a terminal valid UTF-8 passes and the field counts cells.
-  EXPECT_EQ(HeaderNameField("na\u00EFve.bin", true), "   na\u00EFve.bin");
-  EXPECT_EQ(HeaderNameField("\u6587\u4EF6.bin", true), "    \u6587\u4EF6.bin");
-  EXPECT_EQ(HeaderNameField("\xE9.bin", true), "       \u0398.bin");
+  EXPECT_EQ(HeaderNameField("na\u00EFve.bin", kNameField, true), "   na\u00EFve.bin");
+  EXPECT_EQ(HeaderNameField("\u6587\u4EF6.bin", kNameField, true), "    \u6587\u4EF6.bin");
+  EXPECT_EQ(HeaderNameField("\xE9.bin", kNameField, true), "       \u0398.bin");
   // Control bytes never reach the terminal as such.
-  EXPECT_EQ(HeaderNameField("\x1B[2J\r\n", true), "      \u2190[2J\u266A\u25D9");
+  EXPECT_EQ(HeaderNameField("\x1B[2J\r\n", kNameField, true), "      \u2190[2J\u266A\u25D9");
 }
 
 }  // namespace
