@@ -156,18 +156,22 @@ bool IsSelected(const uint8_t* bytes, int count, const Selection& selection) {
   return IsSelectedValues(values, count, selection);
 }
 
+// Bytes: the differing positions a word at a time, then the selection.
+// Wider values: one value at a time.
 size_t FindSelectedPortable(const uint8_t* const* blocks, int count, size_t length,
                             const Selection& selection, uint32_t* indexes) {
+  if (selection.width != 1) return FindSelectedOneByOne(blocks, count, 0, length, selection, indexes, 0);
   size_t found = FindDifferences(blocks, count, length, indexes);
   return KeepSelected(blocks, count, selection, indexes, found);
 }
 
 size_t FindSelectedOneByOne(const uint8_t* const* blocks, int count, size_t from, size_t length,
                             const Selection& selection, uint32_t* indexes, size_t found) {
-  uint8_t bytes[kMostFiles];
-  for (size_t at = from; at < length; ++at) {
-    for (int k = 0; k < count; ++k) bytes[k] = blocks[k][at];
-    if (IsSelected(bytes, count, selection)) indexes[found++] = static_cast<uint32_t>(at);
+  const size_t width = static_cast<size_t>(selection.width);
+  uint64_t values[kMostFiles];
+  for (size_t at = from; at + width <= length; at += width) {
+    for (int k = 0; k < count; ++k) values[k] = ValueAt(blocks[k] + at, selection.width, selection.bigEndian);
+    if (IsSelectedValues(values, count, selection)) indexes[found++] = static_cast<uint32_t>(at);
   }
   return found;
 }
@@ -176,24 +180,30 @@ bool AnySelection(const Selection& selection) {
   return selection.ascending || selection.descending || selection.step || selection.knownValues;
 }
 
-bool SelectsNothing(const Selection& selection, const StepRule& step) {
-  return !selection.ascending && !selection.descending && !step.active;
+bool SelectsNothing(const Selection& selection, const KernelRule& rule) {
+  return !selection.ascending && !selection.descending && !rule.step && !rule.known;
 }
 
-StepRule StepRuleFor(const Selection& selection) {
-  StepRule rule;
+KernelRule KernelRuleFor(const Selection& selection, int count) {
+  KernelRule rule;
+  // Known values that are all the same are never different.
+  for (int k = 1; selection.knownValues && k < count && !rule.known; ++k)
+    rule.known = selection.values[k] != selection.values[0];
   if (!selection.step) return rule;
   if (selection.anyStep) {
-    rule.active = true;
-    rule.any = true;
+    rule.step = true;
+    rule.anyStep = true;
     return rule;
   }
-  // A step of 0 never differs, and one beyond 255 no two bytes make.
-  const int32_t size = selection.stepSize;
-  if (size == 0 || size > 255 || size < -255) return rule;
-  rule.active = true;
+  // A step of 0 never differs, and one beyond the largest value no two
+  // values make.
+  const int64_t size = selection.stepSize;
+  const uint64_t largest = selection.width == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * selection.width)) - 1;
+  const uint64_t magnitude = size < 0 ? static_cast<uint64_t>(-size) : static_cast<uint64_t>(size);
+  if (size == 0 || magnitude > largest) return rule;
+  rule.step = true;
   rule.direction = size > 0 ? 1 : -1;
-  rule.byte = static_cast<uint8_t>(size);
+  rule.stepModulo = static_cast<uint64_t>(size) & largest;
   return rule;
 }
 
@@ -228,23 +238,8 @@ void UseSelectionKernel(int kernel) {
   if (kernel >= 0 && kernel < kernelCount) chosen = kernels[kernel].find;
 }
 
-size_t FindSelectedValues(const uint8_t* const* blocks, int count, size_t length,
-                          const Selection& selection, uint32_t* indexes) {
-  const size_t width = static_cast<size_t>(selection.width);
-  uint64_t values[kMostFiles];
-  size_t found = 0;
-  for (size_t at = 0; at + width <= length; at += width) {
-    for (int k = 0; k < count; ++k) values[k] = ValueAt(blocks[k] + at, selection.width, selection.bigEndian);
-    if (IsSelectedValues(values, count, selection)) indexes[found++] = static_cast<uint32_t>(at);
-  }
-  return found;
-}
-
 size_t FindSelected(const uint8_t* const* blocks, int count, size_t length,
                     const Selection& selection, uint32_t* indexes) {
-  if (selection.width != 1 || selection.knownValues) {
-    return FindSelectedValues(blocks, count, length, selection, indexes);
-  }
   if (chosen == nullptr) {
     // The fastest kernel is listed last.
     ListKernels();

@@ -26,30 +26,34 @@ int ProcessorKernels(KernelEntry* kernels, int capacity);
 size_t FindSelectedPortable(const uint8_t* const* blocks, int count, size_t length,
                             const Selection& selection, uint32_t* indexes);
 
-// The positions from..length one by one, appended after found: the tail of
+// The values from..length one by one, appended after found: the tail of
 // a block that no whole vector covers.
 size_t FindSelectedOneByOne(const uint8_t* const* blocks, int count, size_t from, size_t length,
                             const Selection& selection, uint32_t* indexes, size_t found);
 
-// What a step selection asks of the byte differences of a position, for
-// kernels that test all positions of a vector at once. Differences are
-// taken modulo 256 there, which is exact for steps in one direction: two
-// differences of one sign, each -255 to 255, cannot differ by 256.
-struct StepRule {
-  bool active = false;   // -s given and able to select anything
-  bool any = false;      // any constant non-zero step
-  int direction = 0;     // for a given step: +1 rising, -1 falling
-  uint8_t byte = 0;      // for a given step: the step modulo 256
+// What a selection asks of a position beyond rising and falling, for
+// kernels that test all positions of a vector at once. Differences of
+// values of n bits are taken modulo 2^n there, which is exact for steps in
+// one direction: two differences of one sign, each of fewer than n bits,
+// cannot differ by 2^n.
+struct KernelRule {
+  bool step = false;        // -s given and able to select anything
+  bool anyStep = false;     // any constant non-zero step
+  int direction = 0;        // for a given step: +1 rising, -1 falling
+  uint64_t stepModulo = 0;  // for a given step: the step modulo 2^n
+  bool known = false;       // -v: given, with values that differ
 };
 
-StepRule StepRuleFor(const Selection& selection);
+// The rule for count inputs.
+KernelRule KernelRuleFor(const Selection& selection, int count);
 
 // True when anything beyond "different" is asked for.
 bool AnySelection(const Selection& selection);
 
-// True when a selection is asked for that no position can pass (only a
-// step of 0 or one beyond 255): a kernel then has nothing to look at.
-bool SelectsNothing(const Selection& selection, const StepRule& step);
+// True when a selection is asked for that no position can pass (a step
+// of 0 or beyond the largest value, known values all the same): a kernel
+// then has nothing to look at.
+bool SelectsNothing(const Selection& selection, const KernelRule& rule);
 
 // The vector kernels of x86 processors, each compiled for its own
 // instruction set in a file of its own; ProcessorKernels offers those

@@ -1,71 +1,97 @@
-// The one body of the vector kernels, written over a few lane operations
-// that each instruction set's file supplies as Ops:
+// The one body of the vector kernels. A vector holds kBytes bytes of every
+// input at once: kBytes / n values of n bytes (n = 1, 2, 4 or 8), one a
+// lane, in the compiler's generic vectors, which the compiler turns into
+// the instructions of the set that each including file is compiled for
+// (SSE2: 16 bytes, AVX2: 32, AVX-512BW: 64).
 //
-//   Vector, Lanes         a vector of kLanes bytes; a set of lanes (a vector
-//                         of all-ones lanes, or a bit mask)
-//                         (SignedByteLanes below serves SSE2 and AVX2)
-//   kLanes                lanes a vector
-//   Load(p)               the bytes at p as they are
-//   LoadOrdered(p)        the same in the form that Greater orders as
-//                         unsigned bytes (top bits flipped where the
-//                         instruction set compares signed bytes only)
-//   Greater(a, b)         lanes where a > b, of two LoadOrdered vectors
-//   Equal(a, b), Minus(a, b) (modulo 256), Splat(byte), Or, Xor
-//   All(), None(), Both(x, y), Either(x, y)   sets of lanes
-//   IsEmpty(lanes), Bits(lanes)   one bit a lane, lowest lane lowest
-//   IsZero(v), NonZeroBits(v)
-//
-// Only the instruction sets' files include this, each compiled for its own
-// set. Everything here has internal linkage, so that the linker can never
-// take a copy compiled with wider instructions for one used elsewhere.
+// Only those files include this. Everything here has internal linkage, so
+// that the linker can never take a copy compiled with wider instructions
+// for one used elsewhere in the program.
 #pragma once
 
 #include <immintrin.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "tool/selection_kernels.h"
 
 namespace {
 
-// The lane operations of the instruction sets that compare signed bytes
-// only and give vectors of all-ones lanes (SSE2: 16 bytes, AVX2: 32), in
-// the compiler's generic vectors; the bytes are loaded with their top bits
-// flipped, which orders them as unsigned bytes.
-template <class SignedBytes>
-struct SignedByteLanes {
-  using Vector = SignedBytes;  // the compiler's vector of signed chars
-  using Lanes = Vector;
-  static constexpr size_t kLanes = sizeof(Vector);
+// The compiler's vector of kBytes bytes of T.
+template <class T, int kBytes>
+struct VectorOf {
+  using Type [[gnu::vector_size(kBytes)]] = T;
+};
 
-  static Vector Load(const uint8_t* at) {
-    Vector v;
-    __builtin_memcpy(&v, at, sizeof v);
-    return v;
+// Lanes of values of type Element (a signed integer of n bytes), read in
+// either byte order. Values compare unsigned: with their top bits flipped,
+// signed compares order them as unsigned values, and differences modulo
+// 2^n stay what they were.
+template <int kBytes, class Element, bool kBigEndian>
+struct ValueLanes {
+  using Vector = typename VectorOf<Element, kBytes>::Type;
+  using Bytes = typename VectorOf<signed char, kBytes>::Type;
+  using Lanes = Vector;  // all-ones lanes
+  static constexpr size_t kVectorBytes = kBytes;
+  static constexpr size_t kWidth = sizeof(Element);
+
+  static Bytes LoadBytes(const uint8_t* at) {
+    Bytes bytes;
+    __builtin_memcpy(&bytes, at, sizeof bytes);
+    return bytes;
   }
-  static Vector Splat(uint8_t byte) { return Vector{} + static_cast<signed char>(byte); }
-  static Vector LoadOrdered(const uint8_t* at) { return Load(at) ^ Splat(0x80); }
+  // The bytes as they are: enough to tell values apart.
+  static Vector Load(const uint8_t* at) { return reinterpret_cast<Vector>(LoadBytes(at)); }
+  static Vector TopBits() { return Vector{} + static_cast<Element>(uint64_t{1} << (8 * kWidth - 1)); }
+  static Vector LoadOrdered(const uint8_t* at) {
+    Bytes bytes = LoadBytes(at);
+    if constexpr (kBigEndian && kWidth > 1) {
+      // Every lane's bytes reversed: most significant first in the file.
+      Bytes order;
+      for (int i = 0; i < kBytes; ++i) order[i] = static_cast<signed char>(i - i % kWidth + kWidth - 1 - i % kWidth);
+      bytes = __builtin_shuffle(bytes, order);
+    }
+    return reinterpret_cast<Vector>(bytes) ^ TopBits();
+  }
+  static Vector Splat(uint64_t value) { return Vector{} + static_cast<Element>(value); }
+  static Vector SplatOrdered(uint64_t value) { return Splat(value) ^ TopBits(); }
   static Lanes Greater(Vector a, Vector b) { return a > b; }
   static Lanes Equal(Vector a, Vector b) { return a == b; }
-  static Vector Minus(Vector a, Vector b) { return a - b; }
+  static Vector Minus(Vector a, Vector b) {
+    // Modulo 2^n: unsigned arithmetic, which cannot overflow.
+    using Unsigned = typename VectorOf<std::make_unsigned_t<Element>, kBytes>::Type;
+    return reinterpret_cast<Vector>(reinterpret_cast<Unsigned>(a) - reinterpret_cast<Unsigned>(b));
+  }
   static Vector Or(Vector a, Vector b) { return a | b; }
   static Vector Xor(Vector a, Vector b) { return a ^ b; }
   static Lanes All() { return Vector{} == Vector{}; }
   static Lanes None() { return Vector{}; }
   static Lanes Both(Lanes a, Lanes b) { return a & b; }
   static Lanes Either(Lanes a, Lanes b) { return a | b; }
-  // The top bit of every lane, one bit a lane.
+  // One bit a lane, at the lane's first byte: the top bit of every byte,
+  // of which a lane of all ones keeps the lowest.
   static uint64_t Bits(Lanes lanes) {
-    if constexpr (kLanes == 16) {
-      return static_cast<uint32_t>(_mm_movemask_epi8(reinterpret_cast<__m128i>(lanes)));
+    const auto bytes = reinterpret_cast<Bytes>(lanes);
+    uint64_t bits;
+    if constexpr (kBytes == 16) {
+      bits = static_cast<uint32_t>(_mm_movemask_epi8(reinterpret_cast<__m128i>(bytes)));
+    } else if constexpr (kBytes == 32) {
+      bits = static_cast<uint32_t>(_mm256_movemask_epi8(reinterpret_cast<__m256i>(bytes)));
     } else {
-      return static_cast<uint32_t>(_mm256_movemask_epi8(reinterpret_cast<__m256i>(lanes)));
+      bits = _mm512_movepi8_mask(reinterpret_cast<__m512i>(bytes));
     }
+    return bits & FirstByteBits();
+  }
+  static constexpr uint64_t FirstByteBits() {
+    uint64_t bits = 0;
+    for (size_t i = 0; i < kBytes; i += kWidth) bits |= uint64_t{1} << i;
+    return bits;
   }
   static bool IsEmpty(Lanes lanes) { return Bits(lanes) == 0; }
   static uint64_t NonZeroBits(Vector v) { return Bits(v != Vector{}); }
-  static bool IsZero(Vector v) { return Bits(v == Vector{}) == (uint64_t{1} << kLanes) - 1; }
+  static bool IsZero(Vector v) { return NonZeroBits(v) == 0; }
 };
 
 // Appends at + i for every set bit i of lanes, lowest first.
@@ -79,9 +105,10 @@ inline size_t AppendLanes(uint64_t lanes, size_t at, uint32_t* indexes, size_t f
 
 // A vector of positions is given up as soon as none of its lanes can pass
 // any more, but that is asked only once, after the pair of inputs by which
-// random bytes have almost surely failed, so that the answer is easy to
+// random values have almost surely failed, so that the answer is easy to
 // predict: random bytes in 7 inputs rise or fall throughout at 2 positions
-// in 5040, while a constant step survives two steps at 1 in 65536.
+// in 5040, while a constant step or a known value survives two pairs at 1
+// in 65536 or less.
 inline int PairsBeforeTest(const Selection& selection) {
   return selection.ascending || selection.descending ? 6 : 2;
 }
@@ -93,7 +120,8 @@ template <class Ops>
 size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length, uint32_t* indexes,
                        size_t& at) {
   using Vector = typename Ops::Vector;
-  constexpr size_t kRound = 128 / Ops::kLanes;
+  constexpr size_t kStep = Ops::kVectorBytes;
+  constexpr size_t kRound = 128 / kStep;
   const auto differing = [&](size_t from) {
     const Vector first = Ops::Load(blocks[0] + from);
     Vector bits = Ops::Xor(first, first);
@@ -101,63 +129,69 @@ size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length, u
     return bits;
   };
   size_t found = 0;
-  for (; at + kRound * Ops::kLanes <= length; at += kRound * Ops::kLanes) {
+  for (; at + kRound * kStep <= length; at += kRound * kStep) {
     // Unrolled whole, so that the parts stay in registers.
     Vector parts[kRound];
     Vector any = parts[0] = differing(at);
 #pragma GCC unroll 8
-    for (size_t part = 1; part < kRound; ++part) any = Ops::Or(any, parts[part] = differing(at + part * Ops::kLanes));
+    for (size_t part = 1; part < kRound; ++part) any = Ops::Or(any, parts[part] = differing(at + part * kStep));
     if (Ops::IsZero(any)) continue;
 #pragma GCC unroll 8
     for (size_t part = 0; part < kRound; ++part)
-      found = AppendLanes(Ops::NonZeroBits(parts[part]), at + part * Ops::kLanes, indexes, found);
+      found = AppendLanes(Ops::NonZeroBits(parts[part]), at + part * kStep, indexes, found);
   }
-  for (; at + Ops::kLanes <= length; at += Ops::kLanes)
-    found = AppendLanes(Ops::NonZeroBits(differing(at)), at, indexes, found);
+  for (; at + kStep <= length; at += kStep) found = AppendLanes(Ops::NonZeroBits(differing(at)), at, indexes, found);
   return found;
 }
 
-// The lanes that pass, from what the pairs so far said of them: each set
-// holds the lanes still rising, falling, or keeping the step.
+// What the pairs so far said of each lane: still rising, falling, keeping
+// the step, holding the known values.
 template <class Ops>
-typename Ops::Lanes Passing(typename Ops::Lanes rising, typename Ops::Lanes falling,
-                            typename Ops::Lanes stepKept, const Selection& selection, const StepRule& step) {
+struct LaneState {
+  typename Ops::Lanes rising, falling, stepKept, known;
+};
+
+template <class Ops>
+typename Ops::Lanes Passing(const LaneState<Ops>& state, const Selection& selection, const KernelRule& rule) {
   typename Ops::Lanes selected = Ops::None();
-  if (selection.ascending) selected = Ops::Either(selected, rising);
-  if (selection.descending) selected = Ops::Either(selected, falling);
-  if (step.active) {
-    // A step needs a direction too: equal differences modulo 256 are
+  if (selection.ascending) selected = Ops::Either(selected, state.rising);
+  if (selection.descending) selected = Ops::Either(selected, state.falling);
+  if (rule.step) {
+    // A step needs a direction too: equal differences modulo 2^n are
     // equal steps only when all of them have one sign.
-    const typename Ops::Lanes direction =
-        step.any ? Ops::Either(rising, falling) : step.direction > 0 ? rising : falling;
-    selected = Ops::Either(selected, Ops::Both(direction, stepKept));
+    const typename Ops::Lanes direction = rule.anyStep ? Ops::Either(state.rising, state.falling)
+                                          : rule.direction > 0 ? state.rising
+                                                               : state.falling;
+    selected = Ops::Either(selected, Ops::Both(direction, state.stepKept));
   }
+  // Known values that differ: a lane holding them all differs too.
+  if (rule.known) selected = Ops::Either(selected, state.known);
   return selected;
 }
 
 // The positions from at that pass the selection, a bit each.
 template <class Ops>
 uint64_t SelectedLanes(const uint8_t* const* blocks, int count, size_t at, const Selection& selection,
-                       const StepRule& step, int testAt) {
+                       const KernelRule& rule, const typename Ops::Vector* knownTargets, int testAt) {
   using Vector = typename Ops::Vector;
-  using Lanes = typename Ops::Lanes;
   Vector previous = Ops::LoadOrdered(blocks[0] + at);
-  Lanes rising = Ops::All(), falling = Ops::All(), stepKept = Ops::All();
-  // Flipping the top bits changes no difference modulo 256.
-  Vector target = Ops::Splat(step.byte);
+  LaneState<Ops> state{Ops::All(), Ops::All(), Ops::All(), Ops::All()};
+  if (rule.known) state.known = Ops::Equal(previous, knownTargets[0]);
+  Vector target = Ops::Splat(rule.stepModulo);
   for (int k = 1; k < count; ++k) {
     const Vector next = Ops::LoadOrdered(blocks[k] + at);
-    rising = Ops::Both(rising, Ops::Greater(next, previous));
-    falling = Ops::Both(falling, Ops::Greater(previous, next));
-    if (step.active) {
+    state.rising = Ops::Both(state.rising, Ops::Greater(next, previous));
+    state.falling = Ops::Both(state.falling, Ops::Greater(previous, next));
+    if (rule.step) {
       const Vector difference = Ops::Minus(next, previous);
-      if (k == 1 && step.any) target = difference;
-      stepKept = Ops::Both(stepKept, Ops::Equal(difference, target));
+      if (k == 1 && rule.anyStep) target = difference;
+      state.stepKept = Ops::Both(state.stepKept, Ops::Equal(difference, target));
     }
+    if (rule.known) state.known = Ops::Both(state.known, Ops::Equal(next, knownTargets[k]));
     previous = next;
-    if (k == testAt && Ops::IsEmpty(Passing<Ops>(rising, falling, stepKept, selection, step))) return 0;
+    if (k == testAt && Ops::IsEmpty(Passing<Ops>(state, selection, rule))) return 0;
   }
-  return Ops::Bits(Passing<Ops>(rising, falling, stepKept, selection, step));
+  return Ops::Bits(Passing<Ops>(state, selection, rule));
 }
 
 template <class Ops>
@@ -168,14 +202,39 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
   if (!AnySelection(selection)) {
     found = FindDifferences<Ops>(blocks, count, length, indexes, at);
   } else {
-    const StepRule step = StepRuleFor(selection);
-    if (SelectsNothing(selection, step)) return 0;
+    const KernelRule rule = KernelRuleFor(selection, count);
+    if (SelectsNothing(selection, rule)) return 0;
+    typename Ops::Vector knownTargets[kMostFiles];
+    for (int k = 0; k < count; ++k) knownTargets[k] = Ops::SplatOrdered(selection.values[k]);
     const int testAt = PairsBeforeTest(selection);
-    for (; at + Ops::kLanes <= length; at += Ops::kLanes)
-      found = AppendLanes(SelectedLanes<Ops>(blocks, count, at, selection, step, testAt), at, indexes, found);
+    for (; at + Ops::kVectorBytes <= length; at += Ops::kVectorBytes) {
+      found = AppendLanes(SelectedLanes<Ops>(blocks, count, at, selection, rule, knownTargets, testAt), at, indexes,
+                          found);
+    }
   }
   // The tail that no whole vector covers.
   return FindSelectedOneByOne(blocks, count, at, length, selection, indexes, found);
+}
+
+// The kernel for a vector of kBytes bytes, for the width and byte order
+// that the selection asks for.
+template <int kBytes>
+size_t FindSelectedAnyWidth(const uint8_t* const* blocks, int count, size_t length, const Selection& selection,
+                            uint32_t* indexes) {
+  const bool big = selection.bigEndian;
+  switch (selection.width) {
+    case 2:
+      return big ? FindSelectedVector<ValueLanes<kBytes, int16_t, true>>(blocks, count, length, selection, indexes)
+                 : FindSelectedVector<ValueLanes<kBytes, int16_t, false>>(blocks, count, length, selection, indexes);
+    case 4:
+      return big ? FindSelectedVector<ValueLanes<kBytes, int32_t, true>>(blocks, count, length, selection, indexes)
+                 : FindSelectedVector<ValueLanes<kBytes, int32_t, false>>(blocks, count, length, selection, indexes);
+    case 8:
+      return big ? FindSelectedVector<ValueLanes<kBytes, int64_t, true>>(blocks, count, length, selection, indexes)
+                 : FindSelectedVector<ValueLanes<kBytes, int64_t, false>>(blocks, count, length, selection, indexes);
+    default:
+      return FindSelectedVector<ValueLanes<kBytes, int8_t, false>>(blocks, count, length, selection, indexes);
+  }
 }
 
 }  // namespace

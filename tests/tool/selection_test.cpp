@@ -159,4 +159,66 @@ TEST_F(Kernels, CraftedRowsMatchThePositionTest) {
   }
 }
 
+// Values of 2, 4 and 8 bytes in either byte order, rising, falling,
+// stepping (across carries), random or nearly equal, and known values
+// taken from the data, against the per-position test on values put
+// together here.
+TEST_F(Kernels, ValuesOfEveryWidthMatchThePositionTest) {
+  std::mt19937_64 random(2026);
+  for (int round = 0; round < 8; ++round)
+  for (int width : {2, 4, 8}) {
+    for (bool big : {false, true}) {
+      for (size_t values : {1, 7, 8, 9, 16, 31, 33, 64, 300}) {
+        const int count = 2 + static_cast<int>(random() % 9);
+        const size_t length = values * width + random() % width;  // a part value at the end
+        std::vector<std::vector<uint8_t>> data(count, std::vector<uint8_t>(length, 0x5A));
+        std::vector<std::vector<uint64_t>> table(values, std::vector<uint64_t>(count));
+        const uint64_t top = width == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * width)) - 1;
+        for (size_t j = 0; j < values; ++j) {
+          const uint64_t base = random() & top, step = random() % 3 == 0 ? random() & top : random() % 300;
+          const int shape = static_cast<int>(random() % 5);
+          for (int k = 0; k < count; ++k) {
+            uint64_t v = shape == 0 ? base : shape == 1 ? base + k * step : shape == 2 ? base - k * step
+                         : shape == 3 ? random() : base + random() % 2;
+            v &= top;
+            table[j][k] = v;
+            for (int i = 0; i < width; ++i)
+              data[k][j * width + (big ? width - 1 - i : i)] = static_cast<uint8_t>(v >> (8 * i));
+          }
+        }
+        std::vector<Selection> selections(std::begin(kSelections), std::end(kSelections));
+        Selection known;
+        known.knownValues = true;
+        for (int k = 0; k < count; ++k) known.values[k] = table[values / 2][k];
+        selections.push_back(known);
+        known.ascending = true;
+        selections.push_back(known);
+        for (int32_t size : {256, -256, 65536, 70000}) {
+          selections.push_back(Selection{false, false, true, false, size});
+        }
+        for (Selection selection : selections) {
+          selection.width = width;
+          selection.bigEndian = big;
+          std::vector<uint32_t> expected;
+          for (size_t j = 0; j < values; ++j) {
+            if (IsSelectedValues(table[j].data(), count, selection)) expected.push_back(uint32_t(j * width));
+          }
+          const uint8_t* blocks[kMostFiles];
+          for (int k = 0; k < count; ++k) blocks[k] = data[k].data();
+          std::vector<uint32_t> indexes(length + 1);
+          for (int kernel = 0; kernel < SelectionKernelCount(); ++kernel) {
+            UseSelectionKernel(kernel);
+            const size_t found = FindSelected(blocks, count, length, selection, indexes.data());
+            ASSERT_EQ(std::vector<uint32_t>(indexes.begin(), indexes.begin() + found), expected)
+                << SelectionKernelName(kernel) << ": width " << width << (big ? " big" : " little") << ", "
+                << values << " values, " << count << " inputs, selection " << selection.ascending
+                << selection.descending << selection.step << selection.anyStep << " step " << selection.stepSize
+                << " known " << selection.knownValues;
+          }
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
