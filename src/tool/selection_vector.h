@@ -144,54 +144,53 @@ size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length, u
   return found;
 }
 
-// What the pairs so far said of each lane: still rising, falling, keeping
-// the step, holding the known values.
+// The lanes that pass, from what the pairs so far said of each: still
+// rising, falling, keeping the step, holding the known values.
 template <class Ops>
-struct LaneState {
-  typename Ops::Lanes rising, falling, stepKept, known;
-};
-
-template <class Ops>
-typename Ops::Lanes Passing(const LaneState<Ops>& state, const Selection& selection, const KernelRule& rule) {
+typename Ops::Lanes Passing(typename Ops::Lanes rising, typename Ops::Lanes falling, typename Ops::Lanes stepKept,
+                            typename Ops::Lanes known, const Selection& selection, const KernelRule& rule) {
   typename Ops::Lanes selected = Ops::None();
-  if (selection.ascending) selected = Ops::Either(selected, state.rising);
-  if (selection.descending) selected = Ops::Either(selected, state.falling);
+  if (selection.ascending) selected = Ops::Either(selected, rising);
+  if (selection.descending) selected = Ops::Either(selected, falling);
   if (rule.step) {
     // A step needs a direction too: equal differences modulo 2^n are
     // equal steps only when all of them have one sign.
-    const typename Ops::Lanes direction = rule.anyStep ? Ops::Either(state.rising, state.falling)
-                                          : rule.direction > 0 ? state.rising
-                                                               : state.falling;
-    selected = Ops::Either(selected, Ops::Both(direction, state.stepKept));
+    const typename Ops::Lanes direction = rule.anyStep ? Ops::Either(rising, falling)
+                                          : rule.direction > 0 ? rising
+                                                               : falling;
+    selected = Ops::Either(selected, Ops::Both(direction, stepKept));
   }
   // Known values that differ: a lane holding them all differs too.
-  if (rule.known) selected = Ops::Either(selected, state.known);
+  if (rule.known) selected = Ops::Either(selected, known);
   return selected;
 }
 
-// The positions from at that pass the selection, a bit each.
-template <class Ops>
+// The positions from at that pass the selection, a bit each. Whether a
+// step and known values are asked for is known at compile time, so that
+// the loop over the inputs tests nothing else.
+template <class Ops, bool kStep, bool kKnown>
 uint64_t SelectedLanes(const uint8_t* const* blocks, int count, size_t at, const Selection& selection,
                        const KernelRule& rule, const typename Ops::Vector* knownTargets, int testAt) {
   using Vector = typename Ops::Vector;
+  using Lanes = typename Ops::Lanes;
   Vector previous = Ops::LoadOrdered(blocks[0] + at);
-  LaneState<Ops> state{Ops::All(), Ops::All(), Ops::All(), Ops::All()};
-  if (rule.known) state.known = Ops::Equal(previous, knownTargets[0]);
+  Lanes rising = Ops::All(), falling = Ops::All(), stepKept = Ops::All(), known = Ops::All();
+  if constexpr (kKnown) known = Ops::Equal(previous, knownTargets[0]);
   Vector target = Ops::Splat(rule.stepModulo);
   for (int k = 1; k < count; ++k) {
     const Vector next = Ops::LoadOrdered(blocks[k] + at);
-    state.rising = Ops::Both(state.rising, Ops::Greater(next, previous));
-    state.falling = Ops::Both(state.falling, Ops::Greater(previous, next));
-    if (rule.step) {
+    rising = Ops::Both(rising, Ops::Greater(next, previous));
+    falling = Ops::Both(falling, Ops::Greater(previous, next));
+    if constexpr (kStep) {
       const Vector difference = Ops::Minus(next, previous);
       if (k == 1 && rule.anyStep) target = difference;
-      state.stepKept = Ops::Both(state.stepKept, Ops::Equal(difference, target));
+      stepKept = Ops::Both(stepKept, Ops::Equal(difference, target));
     }
-    if (rule.known) state.known = Ops::Both(state.known, Ops::Equal(next, knownTargets[k]));
+    if constexpr (kKnown) known = Ops::Both(known, Ops::Equal(next, knownTargets[k]));
     previous = next;
-    if (k == testAt && Ops::IsEmpty(Passing<Ops>(state, selection, rule))) return 0;
+    if (k == testAt && Ops::IsEmpty(Passing<Ops>(rising, falling, stepKept, known, selection, rule))) return 0;
   }
-  return Ops::Bits(Passing<Ops>(state, selection, rule));
+  return Ops::Bits(Passing<Ops>(rising, falling, stepKept, known, selection, rule));
 }
 
 template <class Ops>
@@ -207,9 +206,14 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
     typename Ops::Vector knownTargets[kMostFiles];
     for (int k = 0; k < count; ++k) knownTargets[k] = Ops::SplatOrdered(selection.values[k]);
     const int testAt = PairsBeforeTest(selection);
-    for (; at + Ops::kVectorBytes <= length; at += Ops::kVectorBytes) {
-      found = AppendLanes(SelectedLanes<Ops>(blocks, count, at, selection, rule, knownTargets, testAt), at, indexes,
-                          found);
+    const auto scan = [&](auto selected) {
+      for (; at + Ops::kVectorBytes <= length; at += Ops::kVectorBytes)
+        found = AppendLanes(selected(blocks, count, at, selection, rule, knownTargets, testAt), at, indexes, found);
+    };
+    if (rule.known) {
+      rule.step ? scan(SelectedLanes<Ops, true, true>) : scan(SelectedLanes<Ops, false, true>);
+    } else {
+      rule.step ? scan(SelectedLanes<Ops, true, false>) : scan(SelectedLanes<Ops, false, false>);
     }
   }
   // The tail that no whole vector covers.
