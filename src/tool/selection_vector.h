@@ -46,14 +46,24 @@ struct ValueLanes {
   static Vector Load(const uint8_t* at) { return reinterpret_cast<Vector>(LoadBytes(at)); }
   static Vector TopBits() { return Vector{} + static_cast<Element>(uint64_t{1} << (8 * kWidth - 1)); }
   static Vector LoadOrdered(const uint8_t* at) {
-    Bytes bytes = LoadBytes(at);
-    if constexpr (kBigEndian && kWidth > 1) {
-      // Every lane's bytes reversed: most significant first in the file.
-      Bytes order;
-      for (int i = 0; i < kBytes; ++i) order[i] = static_cast<signed char>(i - i % kWidth + kWidth - 1 - i % kWidth);
-      bytes = __builtin_shuffle(bytes, order);
+    Vector values = Load(at);
+    if constexpr (kBigEndian && kWidth > 1) values = SwapBytes(values);
+    return values ^ TopBits();
+  }
+  // Every lane's bytes reversed, most significant first in the file: the
+  // bytes of each pair swapped, then the pairs of each four, then the
+  // fours of each eight.
+  static Vector SwapBytes(Vector lanes) {
+    using Unsigned = typename VectorOf<std::make_unsigned_t<Element>, kBytes>::Type;
+    auto v = reinterpret_cast<Unsigned>(lanes);
+    constexpr auto kPairs = static_cast<std::make_unsigned_t<Element>>(0x00FF00FF00FF00FFull);
+    v = ((v & kPairs) << 8) | ((v >> 8) & kPairs);
+    if constexpr (kWidth >= 4) {
+      constexpr auto kFours = static_cast<std::make_unsigned_t<Element>>(0x0000FFFF0000FFFFull);
+      v = ((v & kFours) << 16) | ((v >> 16) & kFours);
     }
-    return reinterpret_cast<Vector>(bytes) ^ TopBits();
+    if constexpr (kWidth == 8) v = (v << 32) | (v >> 32);
+    return reinterpret_cast<Vector>(v);
   }
   static Vector Splat(uint64_t value) { return Vector{} + static_cast<Element>(value); }
   static Vector SplatOrdered(uint64_t value) { return Splat(value) ^ TopBits(); }
