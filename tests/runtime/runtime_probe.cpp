@@ -1,14 +1,13 @@
 // A program built on the run-time layer alone. Its first parameter selects
-// one way of ending; the tests look at what it leaves behind. Every ending
-// first hands over "handed over" CR LF, so that the tests see the hand-over
-// come before the stop message. Offsets of the functions involved go to
-// standard error as "name 0xOFFSET" lines, to check the places without a
-// symbol lookup.
-
+// one way of ending, and every ending first hands over "handed over" CR LF,
+// so that tests see the hand-over come before a stop message. Offsets of
+// the functions involved go to standard error as "name 0xOFFSET" lines.
+// Any other first parameter lists the parameters: the count, every entry
+// from 1 on between brackets, last entry 0, the program's own path.
 #include <cstdio>
+#include <string>
 
 #include "float_traps.h"
-
 #include "runtime/files.h"
 #include "runtime/integer_text.h"
 #include "runtime/io_error.h"
@@ -69,6 +68,14 @@ void Announced() {
   Caller<Caller<Stop>>();
 }
 
+void ListParameters() {
+  std::string text = std::to_string(ParameterCount()) + "\r\n";
+  for (int32_t index = 1; index <= ParameterCount(); ++index) text += "[" + std::string(ParameterText(index)) + "]\r\n";
+  text += "entry 0: " + std::string(ParameterText(0)) + "\r\n";
+  WriteStandardOutput(text.data(), text.size());
+  EndProcess(0);
+}
+
 struct Mode {
   const char* name;
   void (*run)();
@@ -107,5 +114,5 @@ int main(int argc, char** argv) {
   for (const Mode& mode : kModes) {
     if (ParameterText(1) == mode.name) mode.run();
   }
-  EndProgram(0);
+  ListParameters();
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -88,13 +87,6 @@ const Selection kSelections[] = {
     {false, false, true, false, -1}, {false, false, true, false, 255}, {false, false, true, false, -255},
     {false, false, true, false, 0}, {false, false, true, false, 300}, {true, false, true, false, -2},
     {true, true, true, true, 0}};
-
-TEST_F(Kernels, ThisProcessorsKernelsAreListedPortableFirst) {
-  ASSERT_GE(SelectionKernelCount(), 1);
-  EXPECT_STREQ(SelectionKernelName(0), "portable");
-  for (int kernel = 0; kernel < SelectionKernelCount(); ++kernel)
-    std::printf("kernel %d: %s\n", kernel, SelectionKernelName(kernel));
-}
 
 // Random blocks at every length around the vector widths and the block
 // size: equal, monotonic (rising or falling by position), stepping or
