@@ -97,16 +97,10 @@ void ReadScreen(VTerm* terminal, RunResult* result) {
     for (int column = 0; column < result->columns; ++column) {
       VTermScreenCell cell;
       vterm_screen_get_cell(screen, VTermPos{row, column}, &cell);
+      char text[32];
       Cell& out = result->screen[row][column];
-      const bool rightHalf = cell.chars[0] == 0xFFFFFFFF;  // libvterm's mark
-      for (int i = 0; !rightHalf && i < VTERM_MAX_CHARS_PER_CELL && cell.chars[i] != 0; ++i) {
-        static const unsigned char kLead[] = {0x00, 0xC0, 0xE0, 0xF0};
-        const uint32_t code = cell.chars[i];
-        const int tail = code < 0x80 ? 0 : code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
-        out.text.push_back(static_cast<char>(kLead[tail] | (code >> (6 * tail))));
-        for (int shift = 6 * (tail - 1); shift >= 0; shift -= 6) out.text.push_back(static_cast<char>(0x80 | ((code >> shift) & 0x3F)));
-      }
-      out.width = rightHalf ? 0 : cell.width;
+      out.text.assign(text, vterm_screen_get_text(screen, text, sizeof text, VTermRect{row, row + 1, column, column + 1}));
+      out.width = cell.chars[0] == 0xFFFFFFFF ? 0 : cell.width;  // libvterm's mark of a wide character's right half
       out.foreground = PaletteIndexOf(state, cell.fg, true);
       out.background = PaletteIndexOf(state, cell.bg, false);
     }

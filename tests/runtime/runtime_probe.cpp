@@ -1,11 +1,10 @@
 // A program built on the run-time layer alone. Its first parameter selects
 // one way of ending, and every ending first hands over "handed over" CR LF,
-// so that tests see the hand-over come before a stop message. Offsets of
-// the functions involved go to standard error as "name 0xOFFSET" lines.
-// Any other first parameter lists the parameters: the count, every entry
-// from 1 on between brackets, last entry 0, the program's own path.
+// so that tests see the hand-over come before a stop message. The offsets
+// of the functions a fault passes through go to standard error as
+// "name 0xOFFSET" lines.
 #include <cstdio>
-#include <string>
+#include <utility>
 
 #include "float_traps.h"
 #include "runtime/files.h"
@@ -25,13 +24,6 @@ void KeepFrame() { asm volatile("" ::: "memory"); }
 volatile int zero = 0;
 int* volatile nowhere = nullptr;
 volatile double doubleZero = 0.0, doubleResult = 0.0;
-
-void Announce(const char* name, void (*function)()) {
-  std::fprintf(stderr, "%s 0x%08llX\n", name,
-               static_cast<unsigned long long>(PrintedPlace(reinterpret_cast<uintptr_t>(function))));
-}
-
-int32_t NumberAt(int32_t index) { return ParseIntegerText(ParameterText(index)).value; }
 
 [[gnu::noinline]] void StopWith101() {
   StoreIoError(101);
@@ -59,43 +51,28 @@ template <void (*Callee)()>
   return result + pad[0];
 }
 
-// Calls Stop inside two levels, announced as "inner", "middle" and "outer".
+// Stops inside two levels, announced as "inner", "middle" and "outer".
 template <void (*Stop)()>
 void Announced() {
-  Announce("inner", Stop);
-  Announce("middle", Caller<Stop>);
-  Announce("outer", Caller<Caller<Stop>>);
+  const std::pair<const char*, void (*)()> functions[] = {{"inner", Stop}, {"middle", Caller<Stop>}, {"outer", Caller<Caller<Stop>>}};
+  for (const auto& [name, function] : functions) {
+    std::fprintf(stderr, "%s 0x%08llX\n", name, static_cast<unsigned long long>(PrintedPlace(reinterpret_cast<uintptr_t>(function))));
+  }
   Caller<Caller<Stop>>();
 }
 
-void ListParameters() {
-  std::string text = std::to_string(ParameterCount()) + "\r\n";
-  for (int32_t index = 1; index <= ParameterCount(); ++index) text += "[" + std::string(ParameterText(index)) + "]\r\n";
-  text += "entry 0: " + std::string(ParameterText(0)) + "\r\n";
-  WriteStandardOutput(text.data(), text.size());
-  EndProcess(0);
-}
-
-struct Mode {
-  const char* name;
-  void (*run)();
-};
-const Mode kModes[] = {
+const std::pair<const char*, void (*)()> kModes[] = {
     {"exit", [] { EndProgram(7); }},
-    {"check", [] { StoreIoError(static_cast<uint16_t>(NumberAt(2))); CheckIo(); }},
+    {"check", [] { StoreIoError(static_cast<uint16_t>(ParseIntegerText(ParameterText(2)).value)); CheckIo(); }},
     {"nested", Announced<StopWith101>},
-    {"deep", [] { Deep(NumberAt(2)); }},
+    {"deep", [] { Deep(ParseIntegerText(ParameterText(2)).value); }},
     {"null", Announced<NullWrite>},
     {"divide", Announced<IntegerDivide>},
     {"float-divide", [] { EnableFloatDivideTrap(); doubleResult = 1.0 / doubleZero; }},
     {"stack-overflow", [] { doubleResult = Recurse(0); }},
     {"illegal", [] { __builtin_trap(); }},
     // A hand-over that faults is skipped, and the first stop is reported.
-    {"handover-fault", [] {
-       SetHandOverAtEnd([] { *nowhere = 2; });
-       StoreIoError(5);
-       CheckIo();
-     }},
+    {"handover-fault", [] { SetHandOverAtEnd([] { *nowhere = 2; }); StoreIoError(5); CheckIo(); }},
     {"files-then-stop", [] {
        FileRecord input, report;
        OpenInputFile(input, ParameterText(2));
@@ -111,8 +88,8 @@ const Mode kModes[] = {
 int main(int argc, char** argv) {
   StartRunTime(argc, argv);
   SetHandOverAtEnd([] { WriteStandardOutput("handed over\r\n", 13); });
-  for (const Mode& mode : kModes) {
-    if (ParameterText(1) == mode.name) mode.run();
+  for (const auto& [name, run] : kModes) {
+    if (ParameterText(1) == name) run();
   }
-  ListParameters();
+  EndProgram(0);
 }

@@ -60,7 +60,9 @@ TEST_F(Linux, NothingReachesAnInput) {
 // whose reader has gone (not death by SIGPIPE).
 TEST_F(Linux, AFullDeviceOrAClosedPipe) {
   ExpectStop(Run({"x", "y", "-f:/dev/full"}, StdoutMode::File), 101);
-  const RunResult result = RunInShell(R"("$0" "$@" | true; exit ${PIPESTATUS[0]})", Options({"x", "y", "-f:"}));
+  MakeInput("a", std::string(8000, 'a'));  // a report larger than the pipe holds
+  MakeInput("b", std::string(8000, 'b'));
+  const RunResult result = RunInShell(R"("$0" "$@" | true; exit ${PIPESTATUS[0]})", Options({"a", "b", "-f:"}));
   EXPECT_EQ(result.exitCode, 101);
   ExpectBanner(result, true);
 }
