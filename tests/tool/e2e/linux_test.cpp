@@ -54,6 +54,12 @@ TEST_F(Linux, NothingReachesAnInput) {
   MakeInput(longest, "the file of the first 255 characters");
   ExpectFatal(Run({"x", longer}), "Can't open file: " + longer);
   ExpectStop(Run({"x", "y", "-f:" + longer}, StdoutMode::File), 206);
+  // A path of short names, longer than 255 characters in all: refused too.
+  std::string deep = ".";
+  for (int level = 0; level < 30; ++level) ASSERT_EQ(mkdir(Path(deep += "/dddddddd").c_str(), 0777), 0);
+  MakeInput(deep + "/in", "abcdefgh");
+  ExpectFatal(Run({"x", deep + "/in"}), "Can't open file: " + deep + "/in");
+  ExpectStop(Run({"x", "y", "-f:" + deep + "/r.txt"}, StdoutMode::File), 206);
 }
 
 // Every failed hand-over of the report is error 101: a full device, a pipe
