@@ -30,14 +30,10 @@ using Clock = std::chrono::steady_clock;
 
 // Once the program has ended, the harness writes this mark through its own
 // end of the terminal: when it comes out of the master, everything the
-// program wrote has come too. (Waiting for the terminal to close instead
-// loses output in flight when the last writer goes.) A private OSC
-// string, which the emulator ignores.
+// program wrote has come too (waiting for the terminal to close would lose
+// output in flight when the last writer goes). A private OSC string, which
+// the emulator ignores.
 const std::string kEndMark = "\x1b]7311;end of run\x07";
-// Only when neither the mark nor the pipe's end arrives (the program left
-// something running that holds the pipe) does the run end after this.
-const auto kQuietPeriod = std::chrono::milliseconds(2000);
-const uid_t kNobody = 65534;  // and its group of the same number
 
 // Only async-signal-safe calls in the child: the parent may have threads
 // (sanitizer runtimes do). A failure is told on the child's standard error.
@@ -50,22 +46,20 @@ const uid_t kNobody = 65534;  // and its group of the same number
 }
 
 [[noreturn]] void RunChild(const RunOptions& options, bool terminal, const int streams[3], char* const* argv) {
-  // The harness's own dispositions (an ignored SIGPIPE) would survive execve.
-  for (int signal = 1; signal < NSIG; ++signal) ::signal(signal, SIG_DFL);
+  for (int signal = 1; signal < NSIG; ++signal) ::signal(signal, SIG_DFL);  // not the harness's own
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
   if (setsid() < 0 || (terminal && ioctl(streams[0], TIOCSCTTY, 0) < 0)) FailChild("setsid");
-  int sources[3];  // above 0..2 first, so that no dup2 below overwrites one
+  int sources[3];  // above 0..2 first, so that no dup2 overwrites one
   for (int i = 0; i < 3; ++i) sources[i] = fcntl(streams[i], F_DUPFD_CLOEXEC, 10);
   for (int i = 0; i < 3; ++i) {
     if (dup2(sources[i], i) < 0) FailChild("redirecting");
   }
   close_range(3, ~0U, 0);
   if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) < 0) FailChild("chdir");
-  gid_t group = kNobody;
-  if (options.unprivileged && geteuid() == 0 &&
-      (setgroups(1, &group) < 0 || setgid(kNobody) < 0 || setuid(kNobody) < 0)) {
+  const gid_t nobody = 65534;  // user and group
+  if (options.unprivileged && geteuid() == 0 && (setgroups(1, &nobody) < 0 || setgid(nobody) < 0 || setuid(nobody) < 0)) {
     FailChild("dropping to nobody");
   }
   execve(argv[0], argv, environ);
@@ -81,20 +75,26 @@ int PaletteIndexOf(VTermState* state, VTermColor colour, bool foreground) {
     VTermColor entry;
     vterm_state_get_palette_color(state, index, &entry);
     vterm_state_convert_color_to_rgb(state, &entry);
-    if (entry.rgb.red == colour.rgb.red && entry.rgb.green == colour.rgb.green && entry.rgb.blue == colour.rgb.blue) {
-      return index;
-    }
+    if (entry.rgb.red == colour.rgb.red && entry.rgb.green == colour.rgb.green && entry.rgb.blue == colour.rgb.blue) return index;
   }
   return -2;
 }
 
-void ReadScreen(VTerm* terminal, RunResult* result) {
+// What a terminal of that size shows after receiving the bytes.
+void ReadScreen(const std::string& bytes, int columns, int rows, RunResult* result) {
+  VTerm* terminal = vterm_new(rows, columns);
+  vterm_set_utf8(terminal, 1);
   VTermScreen* screen = vterm_obtain_screen(terminal);
   VTermState* state = vterm_obtain_state(terminal);
-  vterm_get_size(terminal, &result->rows, &result->columns);
-  result->screen.assign(result->rows, std::vector<Cell>(result->columns));
-  for (int row = 0; row < result->rows; ++row) {
-    for (int column = 0; column < result->columns; ++column) {
+  vterm_screen_enable_altscreen(screen, 0);
+  vterm_screen_reset(screen, 1);
+  vterm_state_set_bold_highbright(state, 0);  // the bright colours are only those asked for
+  vterm_input_write(terminal, bytes.data(), bytes.size());
+  result->columns = columns;
+  result->rows = rows;
+  result->screen.assign(rows, std::vector<Cell>(columns));
+  for (int row = 0; row < rows; ++row) {
+    for (int column = 0; column < columns; ++column) {
       VTermScreenCell cell;
       vterm_screen_get_cell(screen, VTermPos{row, column}, &cell);
       char text[32];
@@ -109,6 +109,7 @@ void ReadScreen(VTerm* terminal, RunResult* result) {
   vterm_state_get_cursorpos(state, &cursor);
   result->cursorRow = cursor.row;
   result->cursorColumn = cursor.col;
+  vterm_free(terminal);
 }
 
 }  // namespace
@@ -123,29 +124,22 @@ std::string RunResult::RowText(int row) const {
 
 RunResult RunOnTerminal(const RunOptions& options) {
   RunResult result;
-  Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(options.timeoutMilliseconds);
   TempDirectory scratch;
   const bool terminal = options.controllingTerminal;
   int master = -1, slave = -1, pipeEnds[2] = {-1, -1}, streams[3];
-  std::vector<int> childOnly;  // closed by the parent once the child runs
+  std::vector<int> childOnly;  // the parent's copies go once the child runs, so that the ends are seen
   const auto scratchFile = [&](const char* name) {
     return childOnly.emplace_back(open(scratch.File(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
   };
-  if (terminal) {
-    winsize size = {static_cast<unsigned short>(options.rows), static_cast<unsigned short>(options.columns), 0, 0};
-    if (openpty(&master, &slave, nullptr, nullptr, &size) < 0) ADD_FAILURE() << "openpty: " << std::strerror(errno);
-    fcntl(master, F_SETFL, O_NONBLOCK);
-    streams[0] = streams[1] = streams[2] = slave;
-  } else {
-    streams[0] = childOnly.emplace_back(open("/dev/null", O_RDONLY | O_CLOEXEC));
-    streams[2] = scratchFile("stderr");
-  }
-  if (options.stdoutMode == StdoutMode::Pipe) {
-    if (pipe2(pipeEnds, O_CLOEXEC) < 0) ADD_FAILURE() << "pipe2: " << std::strerror(errno);
+  winsize size = {static_cast<unsigned short>(options.rows), static_cast<unsigned short>(options.columns), 0, 0};
+  if (terminal && openpty(&master, &slave, nullptr, nullptr, &size) < 0) ADD_FAILURE() << "openpty: " << std::strerror(errno);
+  fcntl(master, F_SETFL, O_NONBLOCK);
+  streams[0] = terminal ? slave : childOnly.emplace_back(open("/dev/null", O_RDONLY | O_CLOEXEC));
+  streams[2] = terminal ? slave : scratchFile("stderr");
+  streams[1] = options.stdoutMode == StdoutMode::File || !terminal ? scratchFile("stdout") : slave;
+  if (options.stdoutMode == StdoutMode::Pipe && pipe2(pipeEnds, O_CLOEXEC) == 0) {
     fcntl(pipeEnds[0], F_SETFL, O_NONBLOCK);
     streams[1] = childOnly.emplace_back(pipeEnds[1]);
-  } else if (options.stdoutMode == StdoutMode::File || !terminal) {
-    streams[1] = scratchFile("stdout");
   }
   std::vector<std::string> words = {options.program};
   words.insert(words.end(), options.args.begin(), options.args.end());
@@ -155,64 +149,49 @@ RunResult RunOnTerminal(const RunOptions& options) {
   setenv("TERM", "xterm-256color", 1);
   const pid_t pid = fork();
   if (pid == 0) RunChild(options, terminal, streams, argv.data());
-  // The parent's copies of the child's ends must go, or the master would
-  // never see the slave close and the pipe never reach its end.
   for (int fd : childOnly) close(fd);
 
-  VTerm* emulator = vterm_new(options.rows, options.columns);
-  vterm_set_utf8(emulator, 1);
-  vterm_screen_enable_altscreen(vterm_obtain_screen(emulator), 0);
-  vterm_screen_reset(vterm_obtain_screen(emulator), 1);
-  // Bold must not brighten a colour: the bright ones are only those asked for.
-  vterm_state_set_bold_highbright(vterm_obtain_state(emulator), 0);
+  // Until the program has ended, the mark is back and the pipe at its end:
+  // past the deadline the program is killed, and 2 s after it has ended
+  // the run ends whatever it left running.
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(options.timeoutMilliseconds);
+  Clock::time_point ended;
   pollfd watched[2] = {{master, POLLIN, 0}, {pipeEnds[0], POLLIN, 0}};
   std::string* sinks[2] = {&result.terminalBytes, &result.stdoutBytes};
-  bool exited = pid < 0, marked = !terminal, markSent = false;
-  Clock::time_point lastActivity = Clock::now();
-  while (!exited || !marked || watched[1].fd >= 0) {
-    const Clock::time_point now = Clock::now();
-    siginfo_t info = {};
-    // WNOWAIT leaves a zombie, so that the process group cannot be reused
-    // while it may still be signalled.
-    if (!exited && (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0 || info.si_pid == pid)) {
-      exited = true;
-      lastActivity = now;
+  bool exited = pid <= 0, marked = !terminal;
+  while (!exited || ((!marked || watched[1].fd >= 0) && Clock::now() < ended + std::chrono::seconds(2))) {
+    if (!exited) {
+      siginfo_t info = {};
+      // WNOWAIT leaves a zombie, so that its process group cannot be reused while it is signalled.
+      exited = waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0 || info.si_pid == pid;
+      result.timedOut = !exited && Clock::now() >= deadline;
+      if (result.timedOut) kill(-pid, SIGKILL), kill(pid, SIGKILL);
+      if (exited || result.timedOut) {
+        exited = true;
+        ended = Clock::now();
+        marked = !terminal || write(slave, kEndMark.data(), kEndMark.size()) < 0;
+      }
     }
-    if (!exited && now >= deadline) {
-      kill(-pid, SIGKILL);
-      kill(pid, SIGKILL);
-      result.timedOut = exited = true;
-      lastActivity = now;
-      deadline = now + kQuietPeriod;  // what is in flight may still come
-    }
-    if (exited && !markSent && terminal) markSent = write(slave, kEndMark.data(), kEndMark.size()) > 0;
-    if (exited && (now - lastActivity >= kQuietPeriod || now >= deadline)) break;
     poll(watched, 2, 10);
     for (int i = 0; i < 2; ++i) {
       char buffer[65536];
       ssize_t count = 0;
-      while (watched[i].revents && (count = read(watched[i].fd, buffer, sizeof buffer)) > 0) {
-        sinks[i]->append(buffer, static_cast<size_t>(count));
-        lastActivity = Clock::now();
-      }
+      while (watched[i].revents && (count = read(watched[i].fd, buffer, sizeof buffer)) > 0) sinks[i]->append(buffer, count);
       // At the end: EOF, or EIO on a master whose slave everyone has closed.
       if (watched[i].revents && (count == 0 || (count < 0 && errno != EAGAIN && errno != EINTR))) watched[i].fd = -1;
     }
-    const size_t mark = result.terminalBytes.find(kEndMark);
-    if (!marked && mark != std::string::npos) {
+    if (const size_t mark = result.terminalBytes.find(kEndMark); !marked && mark != std::string::npos) {
       result.terminalBytes.erase(mark, kEndMark.size());
       marked = true;
     }
   }
+  int status = 0;
   if (pid > 0) {
     kill(-pid, SIGKILL);  // whatever the program left running in its session
     kill(pid, SIGKILL);
-    int status = 0;
     if (waitpid(pid, &status, 0) == pid) result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
-  vterm_input_write(emulator, result.terminalBytes.data(), result.terminalBytes.size());
-  ReadScreen(emulator, &result);
-  vterm_free(emulator);
+  ReadScreen(result.terminalBytes, options.columns, options.rows, &result);
   result.stdoutBytes += ReadFile(scratch.File("stdout"));
   result.stderrBytes = ReadFile(scratch.File("stderr"));
   for (int fd : {master, slave, pipeEnds[0]}) close(fd);
@@ -235,16 +214,13 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   struct stat status;
   const bool created = lstat(path.c_str(), &status) != 0;
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (!file) ADD_FAILURE() << "cannot write " << path << ": " << std::strerror(errno);
+  if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()) ADD_FAILURE() << "cannot write " << path;
   if (created) chmod(path.c_str(), 0666);  // an input is opened for writing, also by nobody
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
   std::ostringstream bytes;
-  if (file) bytes << file.rdbuf();
+  if (std::ifstream file(path, std::ios::binary); file) bytes << file.rdbuf();
   return bytes.str();
 }
 

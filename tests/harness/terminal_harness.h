@@ -34,12 +34,8 @@ struct RunResult {
   int columns = 0, rows = 0;
   std::vector<std::vector<Cell>> screen;  // [row][column], 0-based
   int cursorRow = 0, cursorColumn = 0;    // 0-based
-  std::string terminalBytes;  // everything the terminal received
-  std::string stdoutBytes;    // the redirected standard output (File or Pipe)
-  std::string stderrBytes;    // standard error when there is no terminal
-
-  // Row r (0-based) as UTF-8 text, empty cells as blanks, trailing blanks removed.
-  std::string RowText(int row) const;
+  std::string terminalBytes, stdoutBytes, stderrBytes;  // standard output when redirected, error without a terminal
+  std::string RowText(int row) const;  // UTF-8, empty cells as blanks, trailing blanks removed
   const Cell& At(int row, int column) const { return screen[row][column]; }
 };
 
@@ -60,11 +56,10 @@ struct TempDirectory {
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 
-// The terminal palette index of one of the tool's colours (a PC text
+// The terminal's palette index of one of the tool's colours (a PC text
 // screen's: bit 0 blue, bit 2 red), written out colour by colour.
 inline constexpr int kPaletteIndexOfColour[16] = {0, 4, 2, 6, 1, 5, 3, 7, 8, 12, 10, 14, 9, 13, 11, 15};
 constexpr int PaletteIndex(int toolColour) { return kPaletteIndexOfColour[toolColour & 15]; }
-
 // count cells of a row from column on show these palette colours (first miss only).
 void ExpectColours(const RunResult& result, int row, int column, int count, int foreground, int background);
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <regex>
 #include <tuple>
 
 namespace e2e {
@@ -14,11 +15,7 @@ bool IsSelected(const std::vector<int>& x, const Selection& s) {
   bool different = false, rises = true, falls = true, constant = true, stepIsN = true;
   for (size_t k = 1; k < x.size(); ++k) {
     const int step = x[k] - x[k - 1];
-    different |= x[k] != x[0];
-    rises &= step > 0;
-    falls &= step < 0;
-    constant &= step == x[1] - x[0];
-    stepIsN &= step == s.step;
+    different |= x[k] != x[0], rises &= step > 0, falls &= step < 0, constant &= step == x[1] - x[0], stepIsN &= step == s.step;
   }
   if (!s.ascending && !s.descending && !s.anyStep && !s.fixedStep) return different;
   return different && ((s.ascending && rises) || (s.descending && falls) || (s.anyStep && constant) || (s.fixedStep && stepIsN));
@@ -32,39 +29,37 @@ auto InputState(const std::string& path) {
                          info.st_ctim.tv_nsec, info.st_size <= (64 << 20) ? harness::ReadFile(path) : "");
 }
 
-// The window's rules as the tool's screens need them: each text written
-// cell by cell from the cursor, wrapping at the window's right edge; a
-// line end moves to the next row; a row past the bottom scrolls the window.
+// The banner and then the lines, by the window's rules: each text written
+// cell by cell from the cursor, wrapping at the window's right edge; a line
+// end goes to the next row; a row past the bottom scrolls the window.
 void ExpectInWindow(const RunResult& result, std::vector<std::pair<std::string, int>> lines) {
-  const auto right = [](const std::string& text) { return std::string(72 - text.size(), ' ') + text; };
-  lines.insert(lines.begin(), {{right("Brimlo comaparator"), 10}, {right("Byte-by-byte comparison of two to ten files"), 10},
-                               {right("ZEV v1.0 build 050107"), 10}, {"", 10}});
+  const auto right = [](const std::string& text) { return std::pair(std::string(72 - text.size(), ' ') + text, 10); };
+  lines.insert(lines.begin(), {right("Brimlo comaparator"), right("Byte-by-byte comparison of two to ten files"),
+                               right("ZEV v1.0 build 050107"), {"", 10}});
   const bool fits = result.columns >= 79 && result.rows >= 24;
   const int origin = fits, width = fits ? 78 : result.columns, height = fits ? 23 : result.rows;
-  std::vector<std::string> rows(1);
-  std::vector<std::vector<int>> colours(1);
+  std::vector<std::pair<std::string, std::vector<int>>> rows(1);  // text and colours
   for (const auto& [text, colour] : lines) {
     for (char c : text) {
-      rows.back() += c;
-      colours.back().push_back(colour);
-      if (static_cast<int>(rows.back().size()) == width) rows.emplace_back(), colours.emplace_back();
+      rows.back().first += c;
+      rows.back().second.push_back(colour);
+      if (static_cast<int>(rows.back().first.size()) == width) rows.emplace_back();
     }
-    rows.emplace_back(), colours.emplace_back();
+    rows.emplace_back();
   }
   const int first = std::max(0, static_cast<int>(rows.size()) - height);
   for (int row = 0; row < result.rows; ++row) {
     const int line = row - origin + first;
     const bool shown = row >= origin && row < origin + height && line < static_cast<int>(rows.size());
-    std::string expected = shown ? std::string(origin, ' ') + TerminalText(rows[line]) : "";
+    std::string expected = shown ? std::string(origin, ' ') + TerminalText(rows[line].first) : "";
     EXPECT_EQ(result.RowText(row), expected.erase(expected.find_last_not_of(' ') + 1)) << "row " << row + 1;
-    for (size_t at = 0; shown && at < colours[line].size(); ++at) {
-      const Shown colour = ShownColours(colours[line][at]);
+    for (size_t at = 0; shown && at < rows[line].second.size(); ++at) {
+      const Shown colour = ShownColours(rows[line].second[at]);
       harness::ExpectColours(result, row, origin + static_cast<int>(at), 1, colour.foreground, colour.background);
     }
-    // The margins keep the terminal's own background, also after scrolling.
-    for (int column = 0; fits && column < result.columns; ++column) {
-      const bool margin = row < 1 || row > height || column < 1 || column > width;
-      EXPECT_TRUE(!margin || result.At(row, column).background == -1) << "margin at " << row + 1 << "," << column + 1;
+    for (int column = 0; fits && column < result.columns; ++column) {  // the margins keep the terminal's background
+      EXPECT_TRUE((row >= 1 && row <= height && column >= 1 && column <= width) || result.At(row, column).background == -1)
+          << "margin at " << row + 1 << "," << column + 1;
     }
   }
   EXPECT_TRUE(result.cursorRow == origin + static_cast<int>(rows.size()) - 1 - first && result.cursorColumn == origin)
@@ -83,10 +78,7 @@ std::string DifferenceLine(uint64_t position, const std::vector<int>& bytes, int
   char text[24];
   std::snprintf(text, sizeof text, "%0*llX  ", digits, static_cast<unsigned long long>(position));
   std::string line = text;
-  for (int b : bytes) {
-    std::snprintf(text, sizeof text, " \xB3%3d  $%02X '%c'", b, b, b < 0x20 ? '.' : b);
-    line += text;
-  }
+  for (int b : bytes) line += (std::snprintf(text, sizeof text, " \xB3%3d  $%02X '%c'", b, b, b < 0x20 ? '.' : b), text);
   return line + "\r\n";
 }
 
@@ -109,26 +101,22 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
   constexpr int64_t kBlock = 65536;
   const auto between = [&](int64_t low, int64_t high) { return std::uniform_int_distribution<int64_t>(low, high)(engine); };
   const auto chance = [&](int percent) { return between(1, 100) <= percent; };
-  const auto pick = [&](std::vector<std::string> choices) {
-    std::string choice = choices[between(0, static_cast<int64_t>(choices.size()) - 1)];
-    if (OnWindows() && chance(50)) choice[0] = '/';
-    return choice;
-  };
-  const auto number = [&](int64_t value) {
+  // A switch in one of its forms, on Windows with either prefix, and a
+  // number in decimal or $ hexadecimal.
+  const auto form = [&](std::vector<std::string> forms, int64_t value = INT64_MIN) {
+    std::string text = forms[between(0, static_cast<int64_t>(forms.size()) - 1)];
     char hex[24];
     std::snprintf(hex, sizeof hex, chance(50) ? "$%llX" : "$%llx", static_cast<unsigned long long>(value));
-    return value >= 0 && chance(40) ? std::string(hex) : std::to_string(value);
+    text += value == INT64_MIN ? "" : value >= 0 && chance(40) ? hex : std::to_string(value);
+    return (OnWindows() && chance(50) ? "/" : "-") + text.substr(1);
   };
   RandomCase c;
   Selection& s = c.selection;
-  std::vector<std::string> switches = {pick({"-f:report.txt"})};
-  if ((s.ascending = chance(35))) switches.push_back(pick({"-a", "-A", "-ascending"}));
-  if ((s.descending = chance(35))) switches.push_back(pick({"-d", "-D", "-Delta"}));
-  if ((s.anyStep = chance(15))) switches.push_back(pick({"-s", "-s:", "-S"}));
-  if ((s.fixedStep = !s.anyStep && chance(30))) {
-    s.step = static_cast<int>(chance(75) ? between(-3, 3) : between(-255, 255));
-    switches.push_back(pick({"-s:"}) + number(s.step));
-  }
+  std::vector<std::string> switches = {form({"-f:report.txt"})};
+  if ((s.ascending = chance(35))) switches.push_back(form({"-a", "-A", "-ascending"}));
+  if ((s.descending = chance(35))) switches.push_back(form({"-d", "-D", "-Delta"}));
+  if ((s.anyStep = chance(15))) switches.push_back(form({"-s", "-s:", "-S"}));
+  if ((s.fixedStep = !s.anyStep && chance(30))) switches.push_back(form({"-s:"}, s.step = static_cast<int>(chance(75) ? between(-3, 3) : between(-255, 255))));
   const int count = static_cast<int>(between(2, 10));
   const int64_t lengths[] = {between(0, 400), kBlock * between(1, 3) + between(-3, 3), between(0, 200000)};
   std::vector<int64_t> length(count, lengths[between(0, 2)]);
@@ -137,28 +125,25 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
   c.shortest = *std::min_element(length.begin(), length.end());
   const int64_t longest = *std::max_element(length.begin(), length.end());
   // At and around the edges; past the shortest length there is nothing to compare.
-  const int64_t offsets[] = {0, between(0, c.shortest), c.shortest, c.shortest + between(1, 3),
-                             c.shortest - kBlock * between(0, 2) - between(-1, 1)};
+  const int64_t offsets[] = {0, between(0, c.shortest), c.shortest, c.shortest + between(1, 3), c.shortest - kBlock * between(0, 2) - between(-1, 1)};
   c.offset = std::clamp<int64_t>(offsets[between(0, 4)], 0, c.shortest + 3);
-  if (c.offset != 0 || chance(50)) switches.push_back(pick({"-o:", "-O:"}) + number(c.offset));
+  if (c.offset != 0 || chance(50)) switches.push_back(form({"-o:", "-O:"}, c.offset));
   std::string common(static_cast<size_t>(longest), '\0');
   for (char& b : common) b = static_cast<char>(between(0, 255));
   for (int k = 0; k < count; ++k) {
-    // Names shorter than the name field, exactly as long, and longer.
-    const char* tails[] = {"", ".sav", "_input1.bin", "-rather-long-input.dat"};
+    const char* tails[] = {"", ".sav", "_input1.bin", "-rather-long-input.dat"};  // names shorter than the field, as long, longer
     c.names.push_back(std::to_string(k) + tails[between(0, 3)]);
     c.contents.push_back(common.substr(0, static_cast<size_t>(length[k])));
   }
-  // Changes at block edges, around the offset and the shortest length,
+  // Changes at block edges, around the offset and the shortest length, and
   // anywhere: random, rising or falling by uneven steps, by a constant step.
   for (int64_t i = between(0, 30); i > 0 && longest > 0; --i) {
-    const int64_t places[] = {between(0, longest - 1), c.offset + kBlock * between(0, 3) + between(-2, 2),
-                              c.shortest + between(-3, 1), c.offset + between(-2, 3)};
+    const int64_t places[] = {between(0, longest - 1), c.offset + kBlock * between(0, 3) + between(-2, 2), c.shortest + between(-3, 1),
+                              c.offset + between(-2, 3)};
     const int64_t position = places[between(0, 3)], shape = between(0, 2);
     if (position < 0 || position >= longest) continue;
     const int step = s.fixedStep && chance(60) ? s.step : static_cast<int>(between(-28, 28)), span = step * (count - 1);
-    int value = static_cast<int>(shape == 2 && std::abs(span) <= 255 ? between(std::max(0, -span), std::min(255, 255 - span))
-                                                                     : between(0, 255));
+    int value = static_cast<int>(shape == 2 && std::abs(span) <= 255 ? between(std::max(0, -span), std::min(255, 255 - span)) : between(0, 255));
     for (int k = 0; k < count; ++k, value += shape == 1 ? (step < 0 ? -1 : 1) * static_cast<int>(between(1, 30)) : step) {
       const int byte = shape == 0 ? (chance(50) ? static_cast<int>(between(0, 255)) : static_cast<uint8_t>(common[position]))
                        : shape == 1 ? std::clamp(value, 0, 255) : value & 0xFF;
@@ -169,14 +154,13 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
   }
   std::shuffle(switches.begin(), switches.end(), engine);
   for (size_t name = 0, next = 0; name < c.names.size() || next < switches.size();) {
-    const bool takeName = next == switches.size() || (name < c.names.size() && chance(60));
-    c.args.push_back(takeName ? c.names[name++] : switches[next++]);
+    c.args.push_back(next == switches.size() || (name < c.names.size() && chance(60)) ? c.names[name++] : switches[next++]);
   }
   return c;
 }
 
-// The C library's own code page table, apart from 0x7F, which it leaves a
-// control while the tool draws the house.
+// The C library's own code page table, apart from 0x7F and the escape,
+// which it leaves controls while the tool draws the house and the arrow.
 std::string TerminalText(const std::string& bytes) {
   static const iconv_t fromCp437 = iconv_open("UTF-8", "IBM437");
   std::string in = bytes, out(bytes.size() * 3, '\0');
@@ -184,7 +168,7 @@ std::string TerminalText(const std::string& bytes) {
   size_t left = in.size(), room = out.size();
   EXPECT_NE(iconv(fromCp437, &from, &left, &to, &room), static_cast<size_t>(-1));
   out.resize(out.size() - room);
-  for (size_t at; (at = out.find('\x7F')) != std::string::npos;) out.replace(at, 1, "\u2302");
+  for (size_t at; (at = out.find_first_of("\x7F\x1B")) != std::string::npos;) out.replace(at, 1, out[at] == 0x7F ? "\u2302" : "\u2190");
   return out;
 }
 
@@ -197,46 +181,26 @@ std::vector<std::string> SplitReportLines(const std::string& report) {
 }
 
 void ExpectSameReport(const std::string& actual, const std::string& expected) {
-  if (actual == expected) return;
   const size_t at = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first - actual.begin();
   const size_t from = at == 0 ? 0 : expected.rfind('\n', at - 1) + 1;  // npos + 1 is 0
-  ADD_FAILURE() << "reports part at byte " << at << " (lengths " << actual.size() << " and " << expected.size()
-                << ")\n  actual:   " << actual.substr(from, 160) << "\n  expected: " << expected.substr(from, 160);
+  EXPECT_TRUE(actual == expected) << "reports part at byte " << at << " (lengths " << actual.size() << " and " << expected.size()
+                                  << ")\n  actual:   " << actual.substr(from, 160) << "\n  expected: " << expected.substr(from, 160);
 }
 
 StopMessage ParseStop(const std::string& output) {
-  StopMessage message;
+  static const std::regex form("Runtime error ([1-9][0-9]{0,4}) at 0x([0-9A-F]{8})\r\n  0x\\2\r\n((  0x[0-9A-F]{8}\r\n)*)\r\n");
   const size_t start = output.find("Runtime error ");
-  const std::vector<std::string> lines = start == std::string::npos ? std::vector<std::string>() : SplitReportLines(output.substr(start));
-  // A line of lead, "0x" and 8 uppercase hexadecimal digits.
-  const auto place = [](const std::string& line, const std::string& lead, uint64_t* value) {
-    if (line.size() != lead.size() + 10 || line.compare(0, lead.size() + 2, lead + "0x") != 0 ||
-        line.find_first_not_of("0123456789ABCDEF", lead.size() + 2) != std::string::npos) {
-      return false;
-    }
-    *value = std::stoull(line.substr(lead.size() + 2), nullptr, 16);
-    return true;
-  };
-  if (lines.size() < 3 || !lines.back().empty()) return message;
-  const std::string number = lines[0].substr(14, lines[0].find(" at ") - 14);
-  uint64_t again = 0;
-  if (number.empty() || number.size() > 5 || number[0] == '0' || number.find_first_not_of("0123456789") != std::string::npos ||
-      !place(lines[0], "Runtime error " + number + " at ", &message.place) || !place(lines[1], "  ", &again) ||
-      again != message.place) {
-    return message;
-  }
-  for (size_t i = 2; i + 1 < lines.size(); ++i) {
-    if (!place(lines[i], "  ", &message.levels.emplace_back())) return message;
-  }
-  message.number = static_cast<unsigned>(std::stoul(number));
-  message.before = output.substr(0, start);
-  message.wellFormed = true;
+  const std::string tail = start == std::string::npos ? "" : output.substr(start);
+  std::smatch match;
+  if (!std::regex_match(tail, match, form)) return {};
+  StopMessage message = {true, output.substr(0, start), static_cast<unsigned>(std::stoul(match[1])), std::stoull(match[2], nullptr, 16), {}};
+  for (size_t at = 0; at < match.str(3).size(); at += 14) message.levels.push_back(std::stoull(match.str(3).substr(at + 4, 8), nullptr, 16));
   return message;
 }
 
 StopMessage ExpectStop(const RunResult& result, unsigned number, const std::string& before) {
   EXPECT_EQ(result.exitCode, static_cast<int>(number & 0xFF)) << result.stderrBytes;
-  StopMessage message = ParseStop(result.stdoutBytes);
+  const StopMessage message = ParseStop(result.stdoutBytes);
   EXPECT_TRUE(message.wellFormed && message.number == number && message.before == before)
       << "not stop " << number << " after \"" << before << "\": " << result.stdoutBytes.substr(0, 400);
   return message;
@@ -248,8 +212,7 @@ std::string ZevTest::MakeInput(const std::string& name, const std::string& bytes
   return name;
 }
 
-harness::RunOptions ZevTest::Options(const std::vector<std::string>& args, StdoutMode mode,
-                                     const std::vector<std::string>& command) const {
+harness::RunOptions ZevTest::Options(const std::vector<std::string>& args, StdoutMode mode, const std::vector<std::string>& command) const {
   harness::RunOptions options;
   options.program = command[0];
   options.args.assign(command.begin() + 1, command.end());
@@ -276,9 +239,9 @@ RunResult ZevTest::RunInShell(const std::string& script, harness::RunOptions opt
 
 void ExpectBanner(const RunResult& result, bool alone) {
   if (alone) return ExpectInWindow(result, {});
-  const std::string lines[] = {"", std::string(55, ' ') + "Brimlo comaparator", std::string(30, ' ') + "Byte-by-byte comparison of two to ten files",
-                               std::string(52, ' ') + "ZEV v1.0 build 050107", ""};
-  for (int row = 0; row < 5; ++row) EXPECT_EQ(result.RowText(row), lines[row]) << result.terminalBytes.size() << " bytes sent";
+  const std::string rows[] = {"", std::string(55, ' ') + "Brimlo comaparator", std::string(30, ' ') + "Byte-by-byte comparison of two to ten files",
+                              std::string(52, ' ') + "ZEV v1.0 build 050107", ""};
+  for (int row = 0; row < 5; ++row) EXPECT_EQ(result.RowText(row), rows[row]) << result.terminalBytes.size() << " bytes sent";
   for (int row = 1; row <= 3; ++row) harness::ExpectColours(result, row, 1, 72, ShownColours(10).foreground, ShownColours(10).background);
 }
 
@@ -294,18 +257,13 @@ void ExpectFatal(const RunResult& result, const std::string& message) {
 }
 
 void ExpectUsageScreen(const RunResult& result) {
-  ExpectInWindow(result, {{"Usage:           ZEV file1 file2 [file3 .. fileN] [-switch1 .. -switchK]", 7},
-                          {"", 7},
-                          {"Switches:", 14},
+  ExpectInWindow(result, {{"Usage:           ZEV file1 file2 [file3 .. fileN] [-switch1 .. -switchK]", 7}, {"", 7}, {"Switches:", 14},
                           {"   -a            Show differences if bytes in files have ascending order", 7},
                           {"   -d            Show differences if bytes in files have descending order", 7},
                           {"   -f:filename   Output file name, console by default", 7},
                           {"   -o:########   File offset [PASCAL style]", 7},
-                          {"   -s[:###]      Show if bytes in files change on a step [PASCAL style]", 7},
-                          {"", 7},
-                          {"Notes:", 14},
-                          {"   If -a, -d and -s switches aren't set, all differences are showed", 7},
-                          {"", 7}});
+                          {"   -s[:###]      Show if bytes in files change on a step [PASCAL style]", 7}, {"", 7}, {"Notes:", 14},
+                          {"   If -a, -d and -s switches aren't set, all differences are showed", 7}, {"", 7}});
 }
 
 }  // namespace e2e

@@ -22,12 +22,7 @@ TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
   const auto with = [](std::vector<std::string> list, const std::string& last) { return list.push_back(last), list; };
   ASSERT_EQ(mkdir(Path("sub").c_str(), 0755), 0);
   const std::string null = OnWindows() ? "nul" : "/dev/null", other = OnWindows() ? "/q" : "-q";
-  struct Case {
-    std::vector<std::string> args;
-    std::string message;
-    bool reportEmptied;
-  };
-  std::vector<Case> cases = {
+  std::vector<std::tuple<std::vector<std::string>, std::string, bool>> cases = {
       {{"missing", "-x"}, "Unknown Parameter: -x", false},
       {with(eleven, other), "Unknown Parameter: " + other, false},
       {{"a", "-"}, "Unknown Parameter: -", false},
@@ -47,22 +42,21 @@ TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
                                {{"a", "A"}, "Can't open file: A", false},
                                {{"a", ".\\a"}, "Can't open file: .\\a", false}});
   } else {
-    ASSERT_EQ(link(Path("a").c_str(), Path("hard").c_str()), 0);
-    ASSERT_EQ(symlink("a", Path("soft").c_str()), 0);
+    ASSERT_TRUE(link(Path("a").c_str(), Path("hard").c_str()) == 0 && symlink("a", Path("soft").c_str()) == 0);
     cases.insert(cases.end(), {{{"a", "./a"}, "Can't open file: ./a", false},
                                {{"a", "b", "a"}, "Can't open file: a", false},
                                {{"a", "hard"}, "Can't open file: hard", false},
                                {{"soft", "b", "a"}, "Can't open file: a", false}});
   }
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.args[0] + " ... " + c.args.back());
+  for (const auto& [args, message, reportEmptied] : cases) {
+    SCOPED_TRACE(args[0] + " ... " + args.back());
     harness::WriteFile(Path("rep.txt"), "old report");
-    std::vector<std::string> args = {"-f:rep.txt"};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    const RunResult result = Run(args, StdoutMode::File);
-    ExpectFatal(result, c.message);
+    std::vector<std::string> all = {"-f:rep.txt"};
+    all.insert(all.end(), args.begin(), args.end());
+    const RunResult result = Run(all, StdoutMode::File);
+    ExpectFatal(result, message);
     EXPECT_EQ(result.stdoutBytes, "");
-    EXPECT_EQ(harness::ReadFile(Path("rep.txt")), c.reportEmptied ? "" : "old report");
+    EXPECT_EQ(harness::ReadFile(Path("rep.txt")), reportEmptied ? "" : "old report");
   }
 }
 
@@ -71,10 +65,7 @@ TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
 // an empty row, a longer one scrolls the window and never the margins.
 TEST_F(Screen, MessagesWrapAndScrollInsideTheWindow) {
   MakeInput("a", "x");
-  const struct {
-    std::string parameter, message;
-    int columns, rows;
-  } cases[] = {
+  const std::tuple<std::string, std::string, int, int> cases[] = {
       {std::string(100, 'n'), "Can't open file: " + std::string(100, 'n'), 80, 25},
       {std::string(61, 'w'), "Can't open file: " + std::string(61, 'w'), 80, 25},
       {"-x" + std::string(140, 'y'), "Unknown Parameter: -x" + std::string(140, 'y'), 80, 25},
@@ -84,12 +75,12 @@ TEST_F(Screen, MessagesWrapAndScrollInsideTheWindow) {
       {std::string(100, 'n'), "Can't open file: " + std::string(100, 'n'), 78, 25},
       {"-x", "Unknown Parameter: -x", 80, 23},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.message.substr(0, 30) + "... on " + std::to_string(c.columns) + "x" + std::to_string(c.rows));
-    harness::RunOptions options = Options({"a", c.parameter});
-    options.columns = c.columns;
-    options.rows = c.rows;
-    ExpectFatal(Run(options), c.message);
+  for (const auto& [parameter, message, columns, rows] : cases) {
+    SCOPED_TRACE(message.substr(0, 30) + "... on " + std::to_string(columns) + "x" + std::to_string(rows));
+    harness::RunOptions options = Options({"a", parameter});
+    options.columns = columns;
+    options.rows = rows;
+    ExpectFatal(Run(options), message);
   }
   if (OnWindows()) return;
   // Control bytes in a name are drawn as pictures or act as the window's
@@ -99,23 +90,20 @@ TEST_F(Screen, MessagesWrapAndScrollInsideTheWindow) {
   EXPECT_TRUE(result.exitCode == 1 && result.RowText(5) == " Can't open file: aX○←[2Jü日!" && result.RowText(6).empty())
       << result.RowText(5);
   harness::ExpectColours(result, 5, 1, 25, ShownColours(12).foreground, ShownColours(12).background);
-  EXPECT_TRUE(result.cursorRow == 7 && result.cursorColumn == 1);
-  EXPECT_EQ(result.terminalBytes.find("\x1b[2J"), std::string::npos);
+  EXPECT_TRUE(result.cursorRow == 7 && result.cursorColumn == 1 && result.terminalBytes.find("\x1b[2J") == std::string::npos);
 }
 
-// Redirected standard output keeps none of the screens from the terminal
+// Redirected standard output keeps none of the screens from the terminal,
 // and receives none of them.
 TEST_F(Screen, UsageInTheWindowWhenTheScreenHoldsItElseTopLeft) {
-  const struct {
-    int columns, rows;
-    StdoutMode mode;
-  } cases[] = {{80, 25, StdoutMode::Terminal}, {100, 40, StdoutMode::File}, {78, 25, StdoutMode::Pipe},
-               {80, 23, StdoutMode::File},     {60, 25, StdoutMode::Terminal}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.columns) + "x" + std::to_string(c.rows));
-    harness::RunOptions options = Options({}, c.mode);
-    options.columns = c.columns;
-    options.rows = c.rows;
+  const std::tuple<int, int, StdoutMode> cases[] = {{80, 25, StdoutMode::Terminal}, {100, 40, StdoutMode::File},
+                                                    {78, 25, StdoutMode::Pipe},     {80, 23, StdoutMode::File},
+                                                    {60, 25, StdoutMode::Terminal}};
+  for (const auto& [columns, rows, mode] : cases) {
+    SCOPED_TRACE(std::to_string(columns) + "x" + std::to_string(rows));
+    harness::RunOptions options = Options({}, mode);
+    options.columns = columns;
+    options.rows = rows;
     const RunResult result = Run(options);
     EXPECT_TRUE(result.exitCode == 0 && result.stdoutBytes.empty());
     ExpectUsageScreen(result);
@@ -124,8 +112,8 @@ TEST_F(Screen, UsageInTheWindowWhenTheScreenHoldsItElseTopLeft) {
   harness::RunOptions options = Options({"a", "b"});
   options.controllingTerminal = false;
   const RunResult alone = Run(options);
-  EXPECT_TRUE(alone.exitCode == 1 && alone.stdoutBytes.empty());
-  EXPECT_EQ(alone.stderrBytes, "No way to get the console handle\r\n");
+  EXPECT_TRUE(alone.exitCode == 1 && alone.stdoutBytes.empty() && alone.stderrBytes == "No way to get the console handle\r\n")
+      << alone.stderrBytes;
   if (OnWindows()) return;
   // Whatever the screen showed before is cleared, in the terminal's colours.
   const RunResult cleared = RunInShell(R"(printf '\033[44m'; for i in $(seq 30); do printf 'junk%076d' 0; done; "$0" "$@")", Options({}));
