@@ -1,9 +1,6 @@
-// The window's own model, read back cell by cell: the rules that the
-// tool's screens do not show on their own.
+// The window's model, read back cell by cell: rules the tool's screens do not show.
 #include <gtest/gtest.h>
-
 #include <string>
-
 #include "console/console_inspect.h"
 #include "console/console_window.h"
 
@@ -17,10 +14,9 @@ std::string Cells(int row, int first, int last) {
 
 std::pair<int, int> Cursor() { return {InspectConsole().cursorColumn, InspectConsole().cursorRow}; }
 
-// A screen full of x in attribute 0x4F, then the window (2, 2)-(79, 24):
-// backspace stops at its left edge, a lone line feed keeps the column, a
-// full-width line's own line end leaves an empty row, the bottom-right
-// cell scrolls at once, and scrolling and clearing move only the window,
+// A screen full of x in attribute 0x4F, then the window (2, 2)-(79, 24): backspace stops at its
+// left edge, a lone line feed keeps the column, a full-width line's own line end leaves an empty
+// row, the bottom-right cell scrolls at once, scrolling and clearing move only the window,
 // filling in the attribute of the moment.
 TEST(ConsoleWindow, LineRulesScrollingAndClearingInsideTheMargin) {
   StartConsoleOnHandle(-1, 80, 25, true);
@@ -56,20 +52,6 @@ TEST(ConsoleWindow, LineRulesScrollingAndClearingInsideTheMargin) {
           << "margin cell " << column << "," << row;
     }
   }
-}
-
-// A wide character exactly filling the row wraps at once; in a window one
-// column wide each of its bytes is a cell; field widths count cells.
-TEST(ConsoleWindow, WideCharactersAndFieldWidths) {
-  StartConsoleOnHandle(-1, 80, 25, true);
-  SetWindow(2, 2, 79, 24);
-  WriteText(std::string(76, 'a') + "日", 0);
-  EXPECT_TRUE(Cursor() == std::pair(2, 3) && InspectCell(78, 2).width == 2 && InspectCell(79, 2).width == 0);
-  WriteText("日本", 6);
-  EXPECT_EQ(Cells(3, 2, 7), "  日本");
-  SetWindow(5, 1, 5, 25);
-  WriteText("日", 0);
-  EXPECT_EQ(Cells(1, 5, 5) + Cells(2, 5, 5) + Cells(3, 5, 5), "µùÑ");
 }
 
 }  // namespace

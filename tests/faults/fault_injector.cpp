@@ -1,20 +1,16 @@
 // Preloaded into zev by the fault tests (LD_PRELOAD): the one way the tests
-// make the program's system calls fail. It fails the real program, as built
-// and shipped, in the very calls it makes, so the program carries no table
-// or hook for tests. It counts the calls of open, fstat, flock, lseek, read,
-// write, ftruncate, close and ioctl, and makes the n-th call of one of them
-// fail with a chosen error, come back short, or deliver nothing.
-//
-//   ZEV_FAULT_LOG=path   a line per call: "call index handle result"
-//                        (open: its path for the handle)
-//   ZEV_FAULT_PLAN="call n error"   error: an errno; -1 a short count;
-//                        -2 a read or write that delivers nothing
+// make system calls fail. It fails the real program, as built and shipped,
+// in the very calls it makes, so the program carries no hook for tests. It
+// counts the calls of open, fstat, flock, lseek, read, write, ftruncate,
+// close and ioctl, and makes the n-th call of one fail, come back short, or
+// deliver nothing. ZEV_FAULT_LOG=path: a line per call, "call index handle
+// result" (open: its path for the handle). ZEV_FAULT_PLAN="call n error":
+// error an errno, -1 a short count, -2 a read or write delivering nothing.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
-
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -30,8 +26,7 @@ const char* const kNames[kCalls] = {"open", "fstat", "flock", "lseek", "read", "
 unsigned long long counts[kCalls], plannedIndex = 0;
 int plannedCall = -1, plannedError = 0, logFile = -1;
 
-// The n-th call's planned error, or 0. The log lies far above the handles
-// the program gets, so that their numbers are the same with it and without.
+// The n-th call's planned error, or 0. The log lies far above the program's handles, to leave their numbers alone.
 int Planned(Call call) {
   static bool ready = false;
   if (!ready) {
@@ -50,9 +45,8 @@ int Planned(Call call) {
   return ++counts[call] == plannedIndex && call == plannedCall ? plannedError : 0;
 }
 
-// Makes the real call unless it is to fail (a close is made all the same:
-// the handle is gone either way), and logs it without allocating, since a
-// stop message may be written from a signal handler.
+// The real call unless it is to fail (a close is made anyway: the handle is gone
+// either way), logged without allocating: a stop may write from a signal handler.
 template <class Function, class... Arguments>
 auto Pass(Call call, int error, const char* path, int handle, Arguments... arguments) {
   using Result = decltype(std::declval<Function>()(arguments...));
@@ -85,11 +79,7 @@ int open(const char* path, int flags, ...) {
   va_end(arguments);
   return Pass<int (*)(const char*, int, ...)>(kOpen, Planned(kOpen), path, 0, path, flags, mode);
 }
-int ioctl(int handle, unsigned long request, ...) {
-  va_list arguments;
-  va_start(arguments, request);
-  void* argument = va_arg(arguments, void*);
-  va_end(arguments);
+int ioctl(int handle, unsigned long request, void* argument) {  // every request the program makes has one argument
   return Pass<int (*)(int, unsigned long, ...)>(kIoctl, Planned(kIoctl), nullptr, handle, handle, request, argument);
 }
 int fstat(int handle, struct stat* status) { return Pass<int (*)(int, struct stat*)>(kFstat, Planned(kFstat), nullptr, handle, handle, status); }

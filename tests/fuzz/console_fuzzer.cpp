@@ -1,10 +1,8 @@
 // The console window's character rules under any text: after every
-// operation the cursor is inside the window, and no cell of the margin
-// around it has changed.
+// operation the cursor is inside the window, and no margin cell changes.
 #include <cstdint>
+#include <string>
 #include <string_view>
-#include <vector>
-
 #include "console/console_inspect.h"
 #include "console/console_window.h"
 
@@ -27,21 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return cells;
   };
   const std::string before = margin();
-  // The rest: operations, each a byte saying which and how long a text.
-  for (size_t at = 1; at < size;) {
+  for (size_t at = 1; at < size;) {  // operations: a byte saying which, and how long a text
     const uint8_t op = data[at++];
     const std::string_view text(reinterpret_cast<const char*>(data) + at, std::min<size_t>(op >> 3, size - at));
-    switch (op & 7) {
-      case 0: EndLine(); break;
-      case 1: ClearWindow(); break;
-      case 2: SetTextAttribute(static_cast<uint8_t>((op >> 3) * 9)); break;
-      default:
-        WriteText(text, static_cast<int>(op & 7) * 3 - 8);
-        at += text.size();
-    }
+    if ((op & 7) == 0) EndLine();
+    if ((op & 7) == 1) ClearWindow();
+    if ((op & 7) == 2) SetTextAttribute(static_cast<uint8_t>((op >> 3) * 9));
+    if ((op & 7) > 2) WriteText(text, static_cast<int>(op & 7) * 3 - 8), at += text.size();
     const ConsoleView view = InspectConsole();
-    if (view.left != 3 || view.top != 2 || view.right != 17 || view.bottom != 6 || view.cursorColumn < 3 ||
-        view.cursorColumn > 17 || view.cursorRow < 2 || view.cursorRow > 6) {
+    if (view.left != 3 || view.top != 2 || view.right != 17 || view.bottom != 6 || view.cursorColumn < 3 || view.cursorColumn > 17 ||
+        view.cursorRow < 2 || view.cursorRow > 6) {
       __builtin_trap();
     }
   }

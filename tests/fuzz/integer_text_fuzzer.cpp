@@ -2,7 +2,6 @@
 // apart from the code: every text gives the same value and error position.
 #include <cstdint>
 #include <string_view>
-
 #include "runtime/integer_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -3,7 +3,6 @@
 // rest are the inputs' bytes side by side.
 #include <cstdint>
 #include <vector>
-
 #include "tool/selection.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

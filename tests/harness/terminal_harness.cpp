@@ -1,7 +1,6 @@
 // RunOnTerminal: one run of a program on a fresh pseudo-terminal, every
 // wait bounded by the run's deadline; scratch files; colour checks.
 #include "harness/terminal_harness.h"
-
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -13,8 +12,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vterm.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -26,48 +23,39 @@ extern char** environ;
 namespace harness {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// Once the program has ended, the harness writes this mark through its own
-// end of the terminal: when it comes out of the master, everything the
-// program wrote has come too (waiting for the terminal to close would lose
-// output in flight when the last writer goes). A private OSC string, which
-// the emulator ignores.
+// Written through the harness's own end of the terminal once the program
+// has ended: when it comes out, all the program wrote has come too (waiting
+// for the terminal to close loses output in flight). A private OSC string.
 const std::string kEndMark = "\x1b]7311;end of run\x07";
 
-// Only async-signal-safe calls in the child: the parent may have threads
-// (sanitizer runtimes do). A failure is told on the child's standard error.
-[[noreturn]] void FailChild(const char* step) {
-  const char* reason = strerrordesc_np(errno);
-  for (const char* part : {"cannot start: ", step, ": ", reason ? reason : "?", "\n"}) {
-    if (write(STDERR_FILENO, part, std::strlen(part)) < 0) break;
-  }
-  _exit(127);
-}
-
+// Only async-signal-safe calls in the child: the parent may have threads.
 [[noreturn]] void RunChild(const RunOptions& options, bool terminal, const int streams[3], char* const* argv) {
+  const auto fail = [](const char* step) {
+    for (const char* part : {"cannot start: ", step, ": ", strerrordesc_np(errno), "\n"}) {
+      if (part == nullptr || write(STDERR_FILENO, part, std::strlen(part)) < 0) break;
+    }
+    _exit(127);
+  };
   for (int signal = 1; signal < NSIG; ++signal) ::signal(signal, SIG_DFL);  // not the harness's own
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
-  if (setsid() < 0 || (terminal && ioctl(streams[0], TIOCSCTTY, 0) < 0)) FailChild("setsid");
+  if (setsid() < 0 || (terminal && ioctl(streams[0], TIOCSCTTY, 0) < 0)) fail("setsid");
   int sources[3];  // above 0..2 first, so that no dup2 overwrites one
   for (int i = 0; i < 3; ++i) sources[i] = fcntl(streams[i], F_DUPFD_CLOEXEC, 10);
   for (int i = 0; i < 3; ++i) {
-    if (dup2(sources[i], i) < 0) FailChild("redirecting");
+    if (dup2(sources[i], i) < 0) fail("redirecting");
   }
   close_range(3, ~0U, 0);
-  if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) < 0) FailChild("chdir");
+  if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) < 0) fail("chdir");
   const gid_t nobody = 65534;  // user and group
-  if (options.unprivileged && geteuid() == 0 && (setgroups(1, &nobody) < 0 || setgid(nobody) < 0 || setuid(nobody) < 0)) {
-    FailChild("dropping to nobody");
-  }
+  if (options.unprivileged && geteuid() == 0 && (setgroups(1, &nobody) < 0 || setgid(nobody) < 0 || setuid(nobody) < 0)) fail("setuid");
   execve(argv[0], argv, environ);
-  FailChild("execve");
+  fail("execve");
+  _exit(127);
 }
 
-// Tests speak in the 16 colours the program chose: a colour that libvterm
-// holds as RGB is matched back against the palette.
+// A colour that libvterm holds as RGB, matched back against the 16 of the palette.
 int PaletteIndexOf(VTermState* state, VTermColor colour, bool foreground) {
   if (foreground ? VTERM_COLOR_IS_DEFAULT_FG(&colour) : VTERM_COLOR_IS_DEFAULT_BG(&colour)) return -1;
   if (VTERM_COLOR_IS_INDEXED(&colour)) return colour.indexed.idx;
@@ -80,21 +68,18 @@ int PaletteIndexOf(VTermState* state, VTermColor colour, bool foreground) {
   return -2;
 }
 
-// What a terminal of that size shows after receiving the bytes.
-void ReadScreen(const std::string& bytes, int columns, int rows, RunResult* result) {
-  VTerm* terminal = vterm_new(rows, columns);
+// What a terminal of the run's size shows after receiving its bytes.
+void ReadScreen(RunResult* result) {
+  VTerm* terminal = vterm_new(result->rows, result->columns);
   vterm_set_utf8(terminal, 1);
   VTermScreen* screen = vterm_obtain_screen(terminal);
   VTermState* state = vterm_obtain_state(terminal);
-  vterm_screen_enable_altscreen(screen, 0);
   vterm_screen_reset(screen, 1);
   vterm_state_set_bold_highbright(state, 0);  // the bright colours are only those asked for
-  vterm_input_write(terminal, bytes.data(), bytes.size());
-  result->columns = columns;
-  result->rows = rows;
-  result->screen.assign(rows, std::vector<Cell>(columns));
-  for (int row = 0; row < rows; ++row) {
-    for (int column = 0; column < columns; ++column) {
+  vterm_input_write(terminal, result->terminalBytes.data(), result->terminalBytes.size());
+  result->screen.assign(result->rows, std::vector<Cell>(result->columns));
+  for (int row = 0; row < result->rows; ++row) {
+    for (int column = 0; column < result->columns; ++column) {
       VTermScreenCell cell;
       vterm_screen_get_cell(screen, VTermPos{row, column}, &cell);
       char text[32];
@@ -107,8 +92,7 @@ void ReadScreen(const std::string& bytes, int columns, int rows, RunResult* resu
   }
   VTermPos cursor;
   vterm_state_get_cursorpos(state, &cursor);
-  result->cursorRow = cursor.row;
-  result->cursorColumn = cursor.col;
+  result->cursorRow = cursor.row, result->cursorColumn = cursor.col;
   vterm_free(terminal);
 }
 
@@ -124,6 +108,7 @@ std::string RunResult::RowText(int row) const {
 
 RunResult RunOnTerminal(const RunOptions& options) {
   RunResult result;
+  result.columns = options.columns, result.rows = options.rows;
   TempDirectory scratch;
   const bool terminal = options.controllingTerminal;
   int master = -1, slave = -1, pipeEnds[2] = {-1, -1}, streams[3];
@@ -151,26 +136,22 @@ RunResult RunOnTerminal(const RunOptions& options) {
   if (pid == 0) RunChild(options, terminal, streams, argv.data());
   for (int fd : childOnly) close(fd);
 
-  // Until the program has ended, the mark is back and the pipe at its end:
-  // past the deadline the program is killed, and 2 s after it has ended
-  // the run ends whatever it left running.
+  // Until the program has ended, the mark is back and the pipe at its end;
+  // killed at the deadline, and 2 s after its end whatever it left running.
+  using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(options.timeoutMilliseconds);
   Clock::time_point ended;
   pollfd watched[2] = {{master, POLLIN, 0}, {pipeEnds[0], POLLIN, 0}};
   std::string* sinks[2] = {&result.terminalBytes, &result.stdoutBytes};
   bool exited = pid <= 0, marked = !terminal;
   while (!exited || ((!marked || watched[1].fd >= 0) && Clock::now() < ended + std::chrono::seconds(2))) {
-    if (!exited) {
-      siginfo_t info = {};
-      // WNOWAIT leaves a zombie, so that its process group cannot be reused while it is signalled.
-      exited = waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0 || info.si_pid == pid;
-      result.timedOut = !exited && Clock::now() >= deadline;
+    siginfo_t info = {};
+    // WNOWAIT leaves a zombie, so that its process group cannot be reused while it is signalled.
+    if (!exited && (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0 || info.si_pid == pid ||
+                    (result.timedOut = Clock::now() >= deadline))) {
       if (result.timedOut) kill(-pid, SIGKILL), kill(pid, SIGKILL);
-      if (exited || result.timedOut) {
-        exited = true;
-        ended = Clock::now();
-        marked = !terminal || write(slave, kEndMark.data(), kEndMark.size()) < 0;
-      }
+      exited = true, ended = Clock::now();
+      marked = !terminal || write(slave, kEndMark.data(), kEndMark.size()) < 0;
     }
     poll(watched, 2, 10);
     for (int i = 0; i < 2; ++i) {
@@ -191,7 +172,7 @@ RunResult RunOnTerminal(const RunOptions& options) {
     kill(pid, SIGKILL);
     if (waitpid(pid, &status, 0) == pid) result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
-  ReadScreen(result.terminalBytes, options.columns, options.rows, &result);
+  ReadScreen(&result);
   result.stdoutBytes += ReadFile(scratch.File("stdout"));
   result.stderrBytes = ReadFile(scratch.File("stderr"));
   for (int fd : {master, slave, pipeEnds[0]}) close(fd);
@@ -200,21 +181,20 @@ RunResult RunOnTerminal(const RunOptions& options) {
 
 TempDirectory::TempDirectory() {
   char pattern[] = "/tmp/zev-test-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) ADD_FAILURE() << "mkdtemp: " << std::strerror(errno);
-  path = pattern;
-  chmod(path.c_str(), 0777);  // so that a program run as nobody can create files here
+  if (mkdtemp(pattern) != nullptr) path = pattern, chmod(pattern, 0777);  // a program run as nobody may create files here
 }
 
 TempDirectory::~TempDirectory() {
   std::error_code ignored;
-  std::filesystem::remove_all(path, ignored);
+  if (!path.empty()) std::filesystem::remove_all(path, ignored);
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   struct stat status;
   const bool created = lstat(path.c_str(), &status) != 0;
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()) ADD_FAILURE() << "cannot write " << path;
+  if (!std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()) {
+    ADD_FAILURE() << "cannot write " << path;
+  }
   if (created) chmod(path.c_str(), 0666);  // an input is opened for writing, also by nobody
 }
 
@@ -227,11 +207,8 @@ std::string ReadFile(const std::string& path) {
 void ExpectColours(const RunResult& result, int row, int column, int count, int foreground, int background) {
   for (int c = column; c < column + count && c < result.columns; ++c) {
     const Cell& cell = result.At(row, c);
-    if (cell.foreground != foreground || cell.background != background) {
-      ADD_FAILURE() << "row " << row + 1 << " column " << c + 1 << " has colours " << cell.foreground << " on "
-                    << cell.background << ", not " << foreground << " on " << background;
-      return;
-    }
+    ASSERT_TRUE(cell.foreground == foreground && cell.background == background) << "row " << row + 1 << " column " << c + 1
+        << " has colours " << cell.foreground << " on " << cell.background << ", not " << foreground << " on " << background;
   }
 }
 

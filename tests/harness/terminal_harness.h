@@ -1,6 +1,5 @@
-// Runs a program on a pseudo-terminal and reads the screen it leaves
-// through libvterm (characters, colours, cursor), with the bytes of a
-// redirected standard output and the exit code; scratch files; colours.
+// Runs a program on a pseudo-terminal and reads the screen it leaves through
+// libvterm, with a redirected standard output and the exit code; scratch files.
 #pragma once
 
 #include <string>
@@ -46,7 +45,6 @@ struct TempDirectory {
   TempDirectory();
   ~TempDirectory();
   TempDirectory(const TempDirectory&) = delete;
-  TempDirectory& operator=(const TempDirectory&) = delete;
   std::string path;
   std::string File(const std::string& name) const { return path + "/" + name; }
 };
@@ -56,8 +54,7 @@ struct TempDirectory {
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 
-// The terminal's palette index of one of the tool's colours (a PC text
-// screen's: bit 0 blue, bit 2 red), written out colour by colour.
+// The terminal's palette index of each of the tool's colours (a PC text screen's: bit 0 blue, bit 2 red).
 inline constexpr int kPaletteIndexOfColour[16] = {0, 4, 2, 6, 1, 5, 3, 7, 8, 12, 10, 14, 9, 13, 11, 15};
 constexpr int PaletteIndex(int toolColour) { return kPaletteIndexOfColour[toolColour & 15]; }
 // count cells of a row from column on show these palette colours (first miss only).

@@ -1,11 +1,8 @@
-// A program built on the run-time layer alone. Its first parameter selects
-// one way of ending, and every ending first hands over "handed over" CR LF,
-// so that tests see the hand-over come before a stop message. The offsets
-// of the functions a stop passes through go to standard error as
-// "name 0xOFFSET" lines.
+// A program on the run-time layer alone: its first parameter selects a way
+// of ending, each handing over "handed over" CR LF first; the offsets of the
+// functions a stop passes go to standard error as "name 0xOFFSET" lines.
 #include <cstdio>
 #include <utility>
-
 #include "runtime/files.h"
 #include "runtime/integer_text.h"
 #include "runtime/io_error.h"
@@ -16,8 +13,7 @@
 
 namespace {
 
-// An instruction after each call keeps it from becoming a jump, so that
-// every level is a real call level.
+// An instruction after each call keeps it a call, not a jump, and so a level.
 void KeepFrame() { asm volatile("" ::: "memory"); }
 
 volatile int zero = 0, sink = 0;

@@ -1,7 +1,5 @@
 #include "tool/selection.h"
-
 #include <gtest/gtest.h>
-
 #include <random>
 #include <vector>
 
@@ -11,32 +9,24 @@ namespace {
 // constant step): every combination of -a, -d and -s selects exactly when
 // one of its tests holds, none set when the bytes differ; then -s:n.
 TEST(Selection, EveryCombinationOfSwitchesAndStepSizes) {
-  const struct {
-    std::vector<uint8_t> bytes;
-    bool different, rises, falls, constantStep;
-  } rows[] = {
+  const std::tuple<std::vector<uint8_t>, bool, bool, bool, bool> rows[] = {
       {{1, 2, 2}, 1, 0, 0, 0},    {{3, 2, 1}, 1, 0, 1, 1},       {{1, 3, 2}, 1, 0, 0, 0}, {{5, 5, 5}, 0, 0, 0, 0},
       {{0x7F, 0x80}, 1, 1, 0, 1}, {{0x80, 0x7F}, 1, 0, 1, 1},  // bytes are unsigned
       {{1, 2, 4}, 1, 1, 0, 0},    {{0xFF, 0x00, 0x01}, 1, 0, 0, 0},  // +1 +1 only modulo 256
-      {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 1, 1, 0, 1}, {{0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, 1, 0, 0, 0},
-  };
-  for (const auto& row : rows) {
+      {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 1, 1, 0, 1}, {{0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, 1, 0, 0, 0}};
+  for (const auto& [bytes, different, rises, falls, constantStep] : rows) {
     for (int flags = 0; flags < 8; ++flags) {
       const bool a = flags & 1, d = flags & 2, s = flags & 4;
-      const bool expected = flags == 0 ? row.different : (a && row.rises) || (d && row.falls) || (s && row.constantStep);
-      EXPECT_EQ(IsSelected(row.bytes.data(), static_cast<int>(row.bytes.size()), Selection{a, d, s, true, 0}), expected)
-          << "row from " << int(row.bytes[0]) << ", switches " << flags;
+      EXPECT_EQ(IsSelected(bytes.data(), static_cast<int>(bytes.size()), Selection{a, d, s, true, 0}),
+                flags == 0 ? different : (a && rises) || (d && falls) || (s && constantStep))
+          << "row from " << int(bytes[0]) << ", switches " << flags;
     }
   }
-  const struct {
-    std::vector<uint8_t> bytes;
-    int32_t size;
-    bool expected;
-  } steps[] = {{{1, 2, 3}, 1, true},   {{3, 2, 1}, -1, true}, {{3, 2, 1}, 1, false}, {{0, 255}, 255, true},
-               {{255, 0}, -255, true}, {{255, 0}, 1, false},  {{5, 5}, 0, false},    {{2, 4, 6, 9}, 2, false},
-               {{1, 2}, INT32_MIN, false}};
-  for (const auto& c : steps) {
-    EXPECT_EQ(IsSelected(c.bytes.data(), static_cast<int>(c.bytes.size()), Selection{false, false, true, false, c.size}), c.expected) << c.size;
+  const std::tuple<std::vector<uint8_t>, int32_t, bool> steps[] = {
+      {{1, 2, 3}, 1, true},  {{3, 2, 1}, -1, true}, {{3, 2, 1}, 1, false},      {{0, 255}, 255, true},  {{255, 0}, -255, true},
+      {{255, 0}, 1, false},  {{5, 5}, 0, false},    {{2, 4, 6, 9}, 2, false},    {{1, 2}, INT32_MIN, false}};
+  for (const auto& [bytes, size, expected] : steps) {
+    EXPECT_EQ(IsSelected(bytes.data(), static_cast<int>(bytes.size()), Selection{false, false, true, false, size}), expected) << size;
   }
 }
 
@@ -47,8 +37,7 @@ const Selection kSelections[] = {
     {false, false, true, false, 0},  {false, false, true, false, 300}, {true, false, true, false, -2},
     {true, true, true, true, 0}};
 
-// Every kernel this processor runs gives exactly the positions of the
-// per-position test, for every selection.
+// Every kernel this processor runs gives exactly the positions of the per-position test.
 void ExpectKernelsAgree(const std::vector<std::vector<uint8_t>>& data, size_t length, const std::string& what) {
   const int count = static_cast<int>(data.size());
   const uint8_t* blocks[kMostFiles];
@@ -72,10 +61,9 @@ void ExpectKernelsAgree(const std::vector<std::vector<uint8_t>>& data, size_t le
   UseSelectionKernel(SelectionKernelCount() - 1);
 }
 
-// Random blocks at every length around the vector widths and the block
-// size (equal, monotonic, stepping or nearly equal rows), with rows on the
-// edges of the unsigned compares and of the step arithmetic written in at
-// the first and last lanes of the vectors and all through the tail.
+// Random blocks at every length around the vector widths and the block size (equal, monotonic,
+// stepping or nearly equal rows), with rows on the edges of the unsigned compares and the step
+// arithmetic written in at the first and last lanes of the vectors and all through the tail.
 TEST(Kernels, EveryKernelMatchesThePositionTest) {
   const std::vector<std::vector<uint8_t>> crafted = {
       {0, 255}, {255, 0}, {0x7F, 0x80}, {0x80, 0x7F}, {0, 255, 0}, {255, 0, 255},

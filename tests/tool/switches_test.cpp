@@ -1,7 +1,5 @@
 #include "tool/switches.h"
-
 #include <gtest/gtest.h>
-
 #include <tuple>
 
 namespace {

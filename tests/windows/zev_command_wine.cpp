@@ -1,7 +1,5 @@
-// The Windows build under test, which ZEV_WINDOWS_BUILD names (with
-// ZEV_ADDR2LINE, the addr2line of its processor): the suite runs once for each.
+// The Windows build that ZEV_WINDOWS_BUILD names, with ZEV_ADDR2LINE the addr2line of its processor.
 #include <cstdlib>
-
 #include "e2e_support.h"
 
 namespace e2e {
@@ -16,8 +14,7 @@ std::string SymbolLookup() {
   return std::string(tool != nullptr ? tool : "addr2line") + " -f -e '" + ZevCommand()[1] + "'";
 }
 bool OnWindows() { return true; }
-// wine's console leaves its start-up colours, light grey on black, to the
-// terminal's own; every other foreground is the palette's.
+// wine's console leaves its start-up light grey on black to the terminal's own colours.
 Shown ShownColours(int toolColour) { return {toolColour == 7 ? -1 : harness::PaletteIndex(toolColour), -1}; }
 
 }  // namespace e2e

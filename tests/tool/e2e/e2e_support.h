@@ -1,15 +1,13 @@
-// The end-to-end suites' shared pieces, for the Linux program and each
-// Windows one alike: a fixture that runs the real zev on a terminal and
-// checks the inputs unchanged after every run, an independent model of the
-// report with random runs against it, and the checks of screens and stops.
+// The end-to-end suites' pieces, for the Linux and Windows programs alike: a
+// fixture running the real zev on a terminal that checks the inputs unchanged
+// after every run, an independent model of the report with random runs
+// against it, and the checks of screens and stops.
 #pragma once
 
 #include <random>
 #include <string>
 #include <vector>
-
 #include <gtest/gtest.h>
-
 #include "harness/terminal_harness.h"
 
 namespace e2e {
@@ -34,11 +32,9 @@ struct Selection {
 };
 std::string HeaderLine(const std::vector<std::string>& names, int digits = 8);
 std::string DifferenceLine(uint64_t position, const std::vector<int>& bytes, int digits = 8);
-std::string ExpectedReport(const std::vector<std::string>& names, const std::vector<std::string>& contents,
-                           int64_t offset, const Selection& selection = {});
-// A random run: 2 to 10 inputs of lengths around the block size, offsets at
-// and around the edges, every switch in random forms, places and prefixes.
-struct RandomCase {
+std::string ExpectedReport(const std::vector<std::string>& names, const std::vector<std::string>& contents, int64_t offset,
+                           const Selection& selection = {});
+struct RandomCase {  // 2 to 10 inputs around the block size, offsets at the edges, switches in every form
   std::vector<std::string> names, contents, args;
   int64_t offset = 0, shortest = 0;
   Selection selection;
@@ -49,8 +45,7 @@ std::string TerminalText(const std::string& bytes);  // as a terminal shows them
 std::vector<std::string> SplitReportLines(const std::string& report);  // each line must end in CR LF
 void ExpectSameReport(const std::string& actual, const std::string& expected);  // says where they part
 
-// "Runtime error N at 0xPLACE", the place again, a line per call level and
-// an empty line, each with CR LF, ending the output.
+// "Runtime error N at 0xPLACE", the place again, a line per call level, an empty line, ending the output.
 struct StopMessage {
   bool wellFormed = false;
   std::string before;  // what came ahead of the message
@@ -71,19 +66,15 @@ class ZevTest : public testing::Test {
   RunResult Run(const harness::RunOptions& options);  // then checks every watched input unchanged
   RunResult RunInShell(const std::string& script, harness::RunOptions options);  // "$0" "$@" runs the command
   std::string Path(const std::string& name) const { return dir.File(name); }
-
   harness::TempDirectory dir;
   std::vector<std::string> watched;
 };
 
-// The banner on rows 2 to 4 of an 80 x 25 screen; with alone, nothing else and the cursor below it.
-void ExpectBanner(const RunResult& result, bool alone = false);
-// The report on the terminal having scrolled the whole screen: its last 24
-// lines from the left edge, the cursor on the empty bottom row.
+void ExpectBanner(const RunResult& result);  // the banner in the window and nothing else
+// The report having scrolled the whole screen: its last 24 lines, the cursor on the empty bottom row.
 void ExpectScrolledReport(const RunResult& result, const std::vector<std::string>& lines);
-// The banner and the message in light red in the window (columns 2 to 79,
-// rows 2 to 24, or the whole screen when that does not fit), wrapped at its
-// edge and scrolling it, an empty row after it; exit code 1.
+// The banner and the message in light red in the window (columns 2 to 79, rows 2 to 24, or the whole
+// screen when that does not fit), wrapped at its edge and scrolling it, an empty row after; exit code 1.
 void ExpectFatal(const RunResult& result, const std::string& message);
 void ExpectUsageScreen(const RunResult& result);  // the banner and usage screen, in the window
 

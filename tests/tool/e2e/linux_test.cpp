@@ -1,11 +1,9 @@
-// What only the Linux program can be asked: permissions as another user,
-// standard output put onto an input, names the file system refuses, sparse
-// inputs past 4 GiB, destinations that fail, streams closed at the start,
-// and runs under valgrind.
+// What only the Linux program is asked: permissions as another user, standard
+// output onto an input, names too long, sparse inputs past 4 GiB, failing
+// destinations, streams closed at the start, runs under valgrind.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include "e2e_support.h"
 
 namespace e2e {
@@ -13,10 +11,7 @@ namespace {
 
 class Linux : public ZevTest {
  protected:
-  void SetUp() override {
-    MakeInput("x", "abcdefgh");
-    MakeInput("y", "abcdefgH");
-  }
+  void SetUp() override { MakeInput("x", "abcdefgh"), MakeInput("y", "abcdefgH"); }
 };
 
 // Run as nobody when the suite runs as root, whom permissions let through.
@@ -38,16 +33,14 @@ TEST_F(Linux, InputsMustBeWritableAndTheReportToo) {
   EXPECT_TRUE(harness::ReadFile(Path("readonly.txt")) == "old report" && access(Path("closed/r.txt").c_str(), F_OK) != 0);
 }
 
-// Standard output put onto an input receives nothing, not even a stop
-// message; a name is never cut short to reach a file the user did not name
-// (the file of the first 255 characters stands beside the runs), nor is a
-// longer path of short names opened.
+// Standard output onto an input receives nothing, not even a stop message; a name is never cut short to
+// reach a file not named (that of the first 255 characters stands by), nor a longer path of short names opened.
 TEST_F(Linux, NothingReachesAnInput) {
   for (const auto& [script, args] : {std::pair<std::string, std::vector<std::string>>{R"("$0" "$@" >> x)", {"x", "y", "-f:"}},
                                      {R"("$0" "$@" 1<>y)", {"x", "y", "-f:"}}, {R"("$0" "$@" >> x)", {"x", "y", "-f:r.txt", "-o:-1"}}}) {
     const RunResult result = RunInShell(script, Options(args));
     EXPECT_EQ(result.exitCode, args.size() == 3 ? 5 : 131) << script;
-    ExpectBanner(result, true);
+    ExpectBanner(result);
   }
   const std::string longest(255, 'n'), longer = longest + "-and-more";
   MakeInput(longest, "the file of the first 255 characters");
@@ -60,20 +53,18 @@ TEST_F(Linux, NothingReachesAnInput) {
   }
 }
 
-// Every failed hand-over of the report is error 101: a full device, a pipe
-// whose reader has gone (not death by SIGPIPE) before a report larger than
-// it holds.
+// Every failed hand-over is error 101: a full device, a pipe whose reader has
+// gone (not death by SIGPIPE) before a report larger than it holds.
 TEST_F(Linux, AFullDeviceOrAClosedPipe) {
   ExpectStop(Run({"x", "y", "-f:/dev/full"}, StdoutMode::File), 101);
   const RunResult result = RunInShell(R"("$0" "$@" | true; exit ${PIPESTATUS[0]})",
                                       Options({MakeInput("a", std::string(8000, 'a')), MakeInput("b", std::string(8000, 'b')), "-f:"}));
   EXPECT_EQ(result.exitCode, 101);
-  ExpectBanner(result, true);
+  ExpectBanner(result);
 }
 
-// A standard stream closed at the start is taken by no file of the run, so
-// the stop message goes nowhere; one that cannot be written leaves the exit
-// code alone.
+// A stream closed at the start is taken by no file of the run, so the stop
+// message goes nowhere; one that cannot be written leaves the exit code alone.
 TEST_F(Linux, AStreamClosedAtTheStart) {
   MakeInput("in", "input bytes\n");
   for (const char* redirect : {">&-", ">/dev/full"}) {
@@ -83,8 +74,8 @@ TEST_F(Linux, AStreamClosedAtTheStart) {
   }
 }
 
-// Positions past 4 GiB take nine digits, and the header's lead widens to
-// stay above them. Sparse files cost no disk; the offset skips 2 GiB.
+// Positions past 4 GiB take nine digits, the header's lead widening to stay
+// above them. Sparse files cost no disk; the offset skips 2 GiB.
 TEST_F(Linux, PositionsWidenPastEightDigits) {
   const int64_t places[] = {0x7FFFFFF0, 0xFFFFFFFF, 0x100000000, 0x10000000F, 0x100000012};
   std::string expected = HeaderLine({"big1", "big2"}, 9);
@@ -103,13 +94,11 @@ TEST_F(Linux, PositionsWidenPastEightDigits) {
 }
 
 #ifdef ZEV_VALGRIND
-// Under valgrind's memcheck, which changes the exit code to 99 when it
-// finds anything: comparisons, one of the tool's messages, a stop.
+// Under valgrind's memcheck, whose finding changes the exit code to 99: comparisons, a message, a stop.
 TEST_F(Linux, UnderMemcheck) {
   std::string a(70000, 'a'), b = a;
   for (size_t i = 0; i < b.size(); i += 997) b[i] = static_cast<char>(i);
-  MakeInput("a", a);
-  MakeInput("b", b);
+  MakeInput("a", a), MakeInput("b", b);
   const auto run = [&](const std::vector<std::string>& args, StdoutMode mode = StdoutMode::Terminal) {
     harness::RunOptions options = Options(args, mode, {"/usr/bin/valgrind", "-q", "--error-exitcode=99", "--log-file=/dev/null", ZEV_BINARY});
     options.timeoutMilliseconds = 120000;

@@ -1,9 +1,7 @@
-// What the tool shows in its window: its own messages in the order of its
-// checks, messages that wrap and scroll the window, the usage screen on
-// screens of every size, and no terminal at all.
+// The tool's window: its messages in the order of its checks, wrapping and
+// scrolling, the usage screen on screens of every size, no terminal at all.
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include "e2e_support.h"
 
 namespace e2e {
@@ -11,12 +9,10 @@ namespace {
 
 using Screen = ZevTest;
 
-// Each run has -f:rep.txt in front and standard output on a file: the
-// message, nothing on standard output, and the old report untouched
-// unless the report had been opened (then emptied).
+// Each with -f:rep.txt and standard output on a file: the message, nothing on standard
+// output, the old report untouched unless it had been opened (then emptied).
 TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
-  MakeInput("a", "abc");
-  MakeInput("b", "abd");
+  MakeInput("a", "abc"), MakeInput("b", "abd");
   std::vector<std::string> eleven;
   for (int k = 0; k < 11; ++k) eleven.push_back(MakeInput("n" + std::to_string(k), "same"));
   const auto with = [](std::vector<std::string> list, const std::string& last) { return list.push_back(last), list; };
@@ -60,9 +56,8 @@ TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
   }
 }
 
-// The window spans columns 2 to 79 and rows 2 to 24 wherever the screen
-// holds it: a message wraps at its right edge, one exactly as wide leaves
-// an empty row, a longer one scrolls the window and never the margins.
+// The window spans columns 2 to 79 and rows 2 to 24 where the screen holds it: a message wraps
+// at its edge, one exactly as wide leaves an empty row, a longer one scrolls it, never the margins.
 TEST_F(Screen, MessagesWrapAndScrollInsideTheWindow) {
   MakeInput("a", "x");
   const std::tuple<std::string, std::string, int, int> cases[] = {
@@ -83,9 +78,8 @@ TEST_F(Screen, MessagesWrapAndScrollInsideTheWindow) {
     ExpectFatal(Run(options), message);
   }
   if (OnWindows()) return;
-  // Control bytes in a name are drawn as pictures or act as the window's
-  // rules say (a backspace steps back, a bell is nothing), and never reach
-  // the terminal as such; UTF-8 takes its cells.
+  // Control bytes in a name are drawn as pictures or act as the window's rules say (a backspace
+  // steps back, a bell is nothing), never reaching the terminal as such; UTF-8 takes its cells.
   const RunResult result = Run({"a", "ab\bX\t\x1b[2J\a\xC3\xBC\xE6\x97\xA5!"});
   EXPECT_TRUE(result.exitCode == 1 && result.RowText(5) == " Can't open file: aX○←[2Jü日!" && result.RowText(6).empty())
       << result.RowText(5);
@@ -93,8 +87,7 @@ TEST_F(Screen, MessagesWrapAndScrollInsideTheWindow) {
   EXPECT_TRUE(result.cursorRow == 7 && result.cursorColumn == 1 && result.terminalBytes.find("\x1b[2J") == std::string::npos);
 }
 
-// Redirected standard output keeps none of the screens from the terminal,
-// and receives none of them.
+// Redirected standard output keeps none of the screens from the terminal, and receives none.
 TEST_F(Screen, UsageInTheWindowWhenTheScreenHoldsItElseTopLeft) {
   const std::tuple<int, int, StdoutMode> cases[] = {{80, 25, StdoutMode::Terminal}, {100, 40, StdoutMode::File},
                                                     {78, 25, StdoutMode::Pipe},     {80, 23, StdoutMode::File},
