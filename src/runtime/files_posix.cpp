@@ -12,7 +12,6 @@
 #include "runtime/file_checks.h"
 #include "runtime/interrupted_posix.h"
 #include "runtime/io_error.h"
-#include "runtime/system_calls_posix.h"
 
 namespace {
 
@@ -54,13 +53,13 @@ void ClassifyOpenFile(FileRecord& file, int handle, const struct stat& status, b
   file.open = true;
   file.ownsHandle = owned;
   file.characterDevice = IsCharacterDevice(status);
-  file.showsUtf8 = file.characterDevice && systemCalls.isatty(HandleOf(file)) == 1;
+  file.showsUtf8 = file.characterDevice && isatty(HandleOf(file)) == 1;
 }
 
-void Abandon(int handle) { systemCalls.close(handle); }
+void Abandon(int handle) { close(handle); }
 
 int StatusOf(int handle, struct stat& status) {
-  return RepeatInterrupted([&] { return systemCalls.fstat(handle, &status); });
+  return RepeatInterrupted([&] { return fstat(handle, &status); });
 }
 
 // Standard output was opened by the caller before the run, so the lock
@@ -88,14 +87,14 @@ void KeepStandardOutputOffInput(const struct stat& input) {
 // Holds a file against every other opener; when another holds it, the
 // handle is given up and access is denied.
 bool HoldExclusively(int handle) {
-  if (RepeatInterrupted([&] { return systemCalls.flock(handle, LOCK_EX | LOCK_NB); }) == 0) return true;
+  if (RepeatInterrupted([&] { return flock(handle, LOCK_EX | LOCK_NB); }) == 0) return true;
   StoreIoError(kErrorAccessDenied);
   Abandon(handle);
   return false;
 }
 
 int OpenRepeated(const char* path, int flags, mode_t mode) {
-  return RepeatInterrupted([&] { return systemCalls.open(path, flags, mode); });
+  return RepeatInterrupted([&] { return open(path, flags, mode); });
 }
 
 
@@ -154,7 +153,7 @@ void CreateReportFile(FileRecord& file, std::string_view name) {
   if (handle < 0) return;
   if (S_ISREG(status.st_mode)) {
     if (!HoldExclusively(handle)) return;
-    if (RepeatInterrupted([&] { return systemCalls.ftruncate(handle, 0); }) != 0) {
+    if (RepeatInterrupted([&] { return ftruncate(handle, 0); }) != 0) {
       StorePlatformError(errno);
       Abandon(handle);
       return;
@@ -199,7 +198,7 @@ void SeekFile(FileRecord& file, int64_t position) {
     return;
   }
   const off_t offset = static_cast<off_t>(position);
-  if (RepeatInterrupted([&] { return systemCalls.lseek(HandleOf(file), offset, SEEK_SET); }) < 0) {
+  if (RepeatInterrupted([&] { return lseek(HandleOf(file), offset, SEEK_SET); }) < 0) {
     // Pipes and terminals have no position; they measure 0, so the only
     // place they are put at is their start.
     if (errno == ESPIPE) return;
@@ -212,7 +211,7 @@ void ReadFileBlock(FileRecord& file, uint8_t* buffer, size_t count) {
   size_t done = 0;
   while (done < count) {
     const ssize_t delivered =
-        RepeatInterrupted([&] { return systemCalls.read(HandleOf(file), buffer + done, count - done); });
+        RepeatInterrupted([&] { return read(HandleOf(file), buffer + done, count - done); });
     if (delivered > 0) {
       done += static_cast<size_t>(delivered);
     } else if (delivered == 0) {
@@ -229,14 +228,14 @@ void ReadFileBlock(FileRecord& file, uint8_t* buffer, size_t count) {
 void WriteFileBytes(FileRecord& file, const void* bytes, size_t count) {
   if (!ReadyForUse(file)) return;
   // A text stream reports every shortfall alike, whatever the cause.
-  if (!WriteAll(HandleOf(file), bytes, count, systemCalls.write)) StoreIoError(kErrorDiskWrite);
+  if (!WriteAll(HandleOf(file), bytes, count, ::write)) StoreIoError(kErrorDiskWrite);
 }
 
 void CloseFile(FileRecord& file) {
   if (PendingIoError() != 0 || !file.open) return;
   // A failing close has nothing left to report: the data was handed over
   // by the writes, and the handle is gone either way.
-  if (file.ownsHandle) systemCalls.close(HandleOf(file));
+  if (file.ownsHandle) close(HandleOf(file));
   file.open = false;
   file.ownsHandle = false;
   file.handle = -1;

@@ -1,69 +1,71 @@
-// Preloaded into zev by the fault tests (LD_PRELOAD), never part of it:
-// counts the program's calls of open, fstat, flock, lseek, read, write,
-// ftruncate and close, and makes the n-th call of one of them fail with a
-// chosen error, come back short, or be interrupted.
-//
-//   ZEV_FAULT_TALLY=path   a file of 8 counters, one per call, kept up to date
-//   ZEV_FAULT_PLAN="call n error"   error: an errno, or -1 for a short count
+// Preloaded into zev by the fault tests (LD_PRELOAD): the one way the tests
+// make system calls fail. It fails the real program, as built and shipped,
+// in the very calls it makes, so the program carries no hook for tests. It
+// counts the calls of open, fstat, flock, lseek, read, write, ftruncate,
+// close and ioctl, and makes the n-th call of one fail, come back short, or
+// deliver nothing. ZEV_FAULT_LOG=path: a line per call, "call index handle
+// result" (open: its path for the handle). ZEV_FAULT_PLAN="call n error":
+// error an errno, -1 a short count, -2 a read or write delivering nothing.
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
-
 #include <cerrno>
 #include <cstdarg>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace {
 
-enum Call { kOpen, kFstat, kFlock, kLseek, kRead, kWrite, kFtruncate, kClose, kCalls };
-const char* const kNames[kCalls] = {"open", "fstat", "flock", "lseek", "read", "write", "ftruncate", "close"};
+enum Call { kOpen, kFstat, kFlock, kLseek, kRead, kWrite, kFtruncate, kClose, kIoctl, kCalls };
+const char* const kNames[kCalls] = {"open", "fstat", "flock", "lseek", "read", "write", "ftruncate", "close", "ioctl"};
 
-uint64_t ownTally[kCalls];
-uint64_t* tally = ownTally;
-int plannedCall = -1;
-uint64_t plannedIndex = 0;
-int plannedError = 0;
-bool ready = false;
+unsigned long long counts[kCalls], plannedIndex = 0;
+int plannedCall = -1, plannedError = 0, logFile = -1;
 
-void Prepare() {
-  if (ready) return;
-  ready = true;
-  if (const char* path = getenv("ZEV_FAULT_TALLY")) {
-    const int file = static_cast<int>(syscall(SYS_openat, AT_FDCWD, path, O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (file >= 0 && syscall(SYS_ftruncate, file, sizeof ownTally) == 0) {
-      void* shared = mmap(nullptr, sizeof ownTally, PROT_READ | PROT_WRITE, MAP_SHARED, file, 0);
-      if (shared != MAP_FAILED) tally = static_cast<uint64_t*>(shared);
-    }
-    if (file >= 0) syscall(SYS_close, file);
-  }
-  if (const char* plan = getenv("ZEV_FAULT_PLAN")) {
-    char name[16] = {};
-    unsigned long long index = 0;
-    if (std::sscanf(plan, "%15s %llu %d", name, &index, &plannedError) == 3) {
-      for (int call = 0; call < kCalls; ++call)
-        if (std::strcmp(name, kNames[call]) == 0) plannedCall = call;
-      plannedIndex = index;
-    }
-  }
-}
-
-// 0: make the call; otherwise the planned error (-1: a short count).
+// The n-th call's planned error, or 0. The log lies far above the program's handles, to leave their numbers alone.
 int Planned(Call call) {
-  Prepare();
-  const uint64_t index = ++tally[call];
-  return call == plannedCall && index == plannedIndex ? plannedError : 0;
+  static bool ready = false;
+  if (!ready) {
+    ready = true;
+    char name[16] = {};
+    const char* plan = getenv("ZEV_FAULT_PLAN");
+    if (plan && std::sscanf(plan, "%15s %llu %d", name, &plannedIndex, &plannedError) == 3) {
+      for (int each = 0; each < kCalls; ++each) plannedCall = std::strcmp(name, kNames[each]) == 0 ? each : plannedCall;
+    }
+    if (const char* path = getenv("ZEV_FAULT_LOG")) {
+      const long file = syscall(SYS_openat, AT_FDCWD, path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+      logFile = static_cast<int>(syscall(SYS_fcntl, file, F_DUPFD_CLOEXEC, 900));
+      syscall(SYS_close, file);
+    }
+  }
+  return ++counts[call] == plannedIndex && call == plannedCall ? plannedError : 0;
 }
 
-template <class Function>
-Function Real(const char* name) {
-  return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+// The real call unless it is to fail (a close is made anyway: the handle is gone
+// either way), logged without allocating: a stop may write from a signal handler.
+template <class Function, class... Arguments>
+auto Pass(Call call, int error, const char* path, int handle, Arguments... arguments) {
+  using Result = decltype(std::declval<Function>()(arguments...));
+  if (error > 0 && call != kClose) return errno = error, Result(-1);
+  const Result result = reinterpret_cast<Function>(dlsym(RTLD_NEXT, kNames[call]))(arguments...);
+  if (logFile >= 0) {
+    char line[4200];
+    const int length = path ? std::snprintf(line, sizeof line, "%s %llu %s %lld\n", kNames[call], counts[call], path, static_cast<long long>(result))
+                            : std::snprintf(line, sizeof line, "%s %llu %d %lld\n", kNames[call], counts[call], handle, static_cast<long long>(result));
+    syscall(SYS_write, logFile, line, static_cast<size_t>(length));
+  }
+  return error > 0 ? (errno = error, Result(-1)) : result;
+}
+
+template <class Function, class Bytes>
+ssize_t Transfer(Call call, int handle, Bytes bytes, size_t count) {
+  const int error = Planned(call);
+  if (error == -2) return 0;
+  return Pass<Function>(call, error, nullptr, handle, handle, bytes, error == -1 && count > 1 ? count / 2 : count);
 }
 
 }  // namespace
@@ -75,50 +77,19 @@ int open(const char* path, int flags, ...) {
   va_start(arguments, flags);
   const mode_t mode = (flags & O_CREAT) != 0 ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
   va_end(arguments);
-  if (const int error = Planned(kOpen); error > 0) return errno = error, -1;
-  return Real<int (*)(const char*, int, ...)>("open")(path, flags, mode);
+  return Pass<int (*)(const char*, int, ...)>(kOpen, Planned(kOpen), path, 0, path, flags, mode);
 }
-
-int fstat(int handle, struct stat* status) {
-  if (const int error = Planned(kFstat); error > 0) return errno = error, -1;
-  return Real<int (*)(int, struct stat*)>("fstat")(handle, status);
+int ioctl(int handle, unsigned long request, void* argument) {  // every request the program makes has one argument
+  return Pass<int (*)(int, unsigned long, ...)>(kIoctl, Planned(kIoctl), nullptr, handle, handle, request, argument);
 }
-
-int flock(int handle, int operation) {
-  if (const int error = Planned(kFlock); error > 0) return errno = error, -1;
-  return Real<int (*)(int, int)>("flock")(handle, operation);
-}
-
+int fstat(int handle, struct stat* status) { return Pass<int (*)(int, struct stat*)>(kFstat, Planned(kFstat), nullptr, handle, handle, status); }
+int flock(int handle, int operation) { return Pass<int (*)(int, int)>(kFlock, Planned(kFlock), nullptr, handle, handle, operation); }
 off_t lseek(int handle, off_t offset, int whence) {
-  if (const int error = Planned(kLseek); error > 0) return errno = error, -1;
-  return Real<off_t (*)(int, off_t, int)>("lseek")(handle, offset, whence);
+  return Pass<off_t (*)(int, off_t, int)>(kLseek, Planned(kLseek), nullptr, handle, handle, offset, whence);
 }
-
-ssize_t read(int handle, void* buffer, size_t count) {
-  const int error = Planned(kRead);
-  if (error > 0) return errno = error, -1;
-  if (error < 0 && count > 1) count /= 2;
-  return Real<ssize_t (*)(int, void*, size_t)>("read")(handle, buffer, count);
-}
-
-ssize_t write(int handle, const void* bytes, size_t count) {
-  const int error = Planned(kWrite);
-  if (error > 0) return errno = error, -1;
-  if (error < 0 && count > 1) count /= 2;
-  return Real<ssize_t (*)(int, const void*, size_t)>("write")(handle, bytes, count);
-}
-
-int ftruncate(int handle, off_t length) {
-  if (const int error = Planned(kFtruncate); error > 0) return errno = error, -1;
-  return Real<int (*)(int, off_t)>("ftruncate")(handle, length);
-}
-
-int close(int handle) {
-  if (const int error = Planned(kClose); error > 0) {
-    Real<int (*)(int)>("close")(handle);  // the handle is gone all the same
-    return errno = error, -1;
-  }
-  return Real<int (*)(int)>("close")(handle);
-}
+int ftruncate(int handle, off_t length) { return Pass<int (*)(int, off_t)>(kFtruncate, Planned(kFtruncate), nullptr, handle, handle, length); }
+int close(int handle) { return Pass<int (*)(int)>(kClose, Planned(kClose), nullptr, handle, handle); }
+ssize_t read(int handle, void* buffer, size_t count) { return Transfer<ssize_t (*)(int, void*, size_t)>(kRead, handle, buffer, count); }
+ssize_t write(int handle, const void* bytes, size_t count) { return Transfer<ssize_t (*)(int, const void*, size_t)>(kWrite, handle, bytes, count); }
 
 }  // extern "C"

@@ -1,189 +1,170 @@
-// Every failure of every system call, through the real program: a clean
-// run of each scenario counts zev's calls, then the scenario runs again
-// once for every call with every error that call can meet. Each run must
-// end with the complete, correct report (an interruption, a short count,
-// a full pipe) or with the right ending: a message of the tool's own, or
-// a stop with the number the tables give, its message on standard output
-// and exactly a beginning of the report; and the inputs never change.
-#include <sys/mman.h>
-#include <fcntl.h>
+// Every failure of every system call, through the real program: a clean run
+// of each scenario logs zev's calls, then it runs once for every call with
+// every error that call can meet. What each call was doing is read from the
+// log, and each run must end as that says: the complete report after a
+// failure to go through (an interruption, a short count, a full pipe, a
+// close, the terminal's drawing); the tool's message and exit code 1 only
+// while an input or the terminal is reached; else the stop the tables
+// number, with exactly what was handed over before it.
 #include <unistd.h>
-
-#include <array>
-#include <cstdlib>
-#include <cstring>
+#include <algorithm>
+#include <cerrno>
 #include <map>
-
+#include <sstream>
 #include "e2e_support.h"
 
 namespace e2e {
 namespace {
 
-const char* const kCalls[] = {"open", "fstat", "flock", "lseek", "read", "write", "ftruncate", "close"};
-constexpr int kShort = -1;
+constexpr int kShort = -1, kNothing = -2;
 
-// The errors each call is made to meet, and the stop number each gives
-// where the run cannot go on (0: the run must go on).
-struct Fault {
-  int error;
-  int number;
-};
-const std::map<std::string, std::vector<Fault>> kFaults = {
-    {"open", {{EACCES, 5}, {EIO, 154}, {EMFILE, 4}, {EINTR, 0}}},
-    {"fstat", {{EIO, 154}, {EINTR, 0}}},
-    {"flock", {{EWOULDBLOCK, 5}, {EINTR, 0}}},
-    {"lseek", {{EIO, 154}, {EINTR, 0}}},
-    {"read", {{EIO, 154}, {EINTR, 0}, {kShort, 0}}},
-    {"write", {{ENOSPC, 101}, {EIO, 101}, {EPIPE, 101}, {EINTR, 0}, {EAGAIN, 0}, {kShort, 0}}},
-    {"ftruncate", {{EIO, 154}, {EINTR, 0}}},
+// The errors each call meets, and the stop number each gives (0: the run goes on).
+const std::map<std::string, std::vector<std::pair<int, unsigned>>> kFaults = {
+    {"open", {{EACCES, 5}, {ENOENT, 2}, {ENOTDIR, 3}, {EMFILE, 4}, {EROFS, 150}, {ENXIO, 152}, {EIO, 154},
+              {ENAMETOOLONG, 206}, {ENOSPC, 112}, {ELOOP, 1921}, {EINTR, 0}}},
+    {"fstat", {{EIO, 154}, {ENOMEM, 8}, {EOVERFLOW, 162}, {EINTR, 0}}},
+    {"flock", {{EWOULDBLOCK, 5}, {ENOLCK, 5}, {EINTR, 0}}},
+    {"lseek", {{EIO, 154}, {EINVAL, 87}, {EINTR, 0}}},
+    {"read", {{EIO, 154}, {EINTR, 0}, {kShort, 0}, {kNothing, 100}}},
+    {"write", {{ENOSPC, 101}, {EPIPE, 101}, {EINTR, 0}, {EAGAIN, 0}, {kShort, 0}, {kNothing, 101}}},
+    {"ftruncate", {{EIO, 154}, {EROFS, 150}, {EINTR, 0}}},
     {"close", {{EIO, 0}}},
+    {"ioctl", {{EIO, 154}, {EINTR, 0}}},
 };
 
-struct Scenario {
-  const char* name;
-  std::vector<std::string> args;
-  StdoutMode mode;
-  bool reportOnStandardOutput;
-  bool reportToFile;
+struct Call {
+  std::string name, handle;  // open: the path
+  uint64_t index;
+  long long result;
+  enum { kOther, kOpeningInput, kConsole, kConsoleSize, kGoesOn, kRead } role = kOther;
+  int64_t input = 0;  // the input being opened; for a read, the block
 };
 
-class FaultScenarios : public ZevTest {
+const std::pair<std::vector<std::string>, StdoutMode> kScenarios[] = {
+    {{"in0", "in1", "-f:r.txt"}, StdoutMode::Terminal},
+    {{"in0", "in1", "-f:"}, StdoutMode::File},
+    {{"in0", "in1", "-f:"}, StdoutMode::Pipe},
+    {{"in0", "in1", "-o:$9C9A"}, StdoutMode::Terminal},  // the report on the terminal, some 30 lines
+    {{"in0", "in1", "in2", "in3", "in4", "in5", "in6", "in7", "in8", "in9", "-o:5000", "-f:r.txt"}, StdoutMode::File},
+};
+
+class FaultScenarios : public ZevTest, public testing::WithParamInterface<int> {
  protected:
-  void SetUp() override {
-    std::string base(70000, '\0');
-    for (size_t i = 0; i < base.size(); ++i) base[i] = static_cast<char>(i * 31 + 7);
-    for (int k = 0; k < 10; ++k) {
-      std::string bytes = base;
-      for (size_t i = static_cast<size_t>(k) * 13; i < bytes.size(); i += 997) bytes[i] = static_cast<char>(k * 25);
-      names.push_back("in" + std::to_string(k));
-      contents.push_back(bytes);
-      MakeInput(names.back(), bytes);
-    }
-    tallyPath = Path("tally");
-  }
-  void TearDown() override {
-    unsetenv("LD_PRELOAD");
-    unsetenv("ZEV_FAULT_TALLY");
-    unsetenv("ZEV_FAULT_PLAN");
-  }
-
-  std::array<uint64_t, 8> Tally() {
-    std::array<uint64_t, 8> counts{};
-    const std::string bytes = harness::ReadFile(tallyPath);
-    if (bytes.size() >= sizeof counts) std::memcpy(counts.data(), bytes.data(), sizeof counts);
-    return counts;
-  }
-
-  RunResult RunWith(const Scenario& scenario, const std::string& plan) {
-    unlink(tallyPath.c_str());
+  RunResult RunWith(const std::string& plan, bool logged) {
     harness::WriteFile(Path("r.txt"), "stale report\r\n");
+    unlink(Path("log").c_str());
     setenv("LD_PRELOAD", FAULT_INJECTOR, 1);
-    setenv("ZEV_FAULT_TALLY", tallyPath.c_str(), 1);
-    if (plan.empty()) {
-      unsetenv("ZEV_FAULT_PLAN");
-    } else {
-      setenv("ZEV_FAULT_PLAN", plan.c_str(), 1);
-    }
-    RunResult result = Run(scenario.args, scenario.mode);
+    setenv("ZEV_FAULT_PLAN", plan.c_str(), 1);
+    logged ? setenv("ZEV_FAULT_LOG", Path("log").c_str(), 1) : unsetenv("ZEV_FAULT_LOG");
+    RunResult result = Run(kScenarios[GetParam()].first, kScenarios[GetParam()].second);
     unsetenv("LD_PRELOAD");
     return result;
   }
-
-  // What the run left where the report goes.
-  std::string ReportOf(const Scenario& scenario, const RunResult& result) {
-    if (scenario.reportToFile) return harness::ReadFile(Path("r.txt"));
-    if (scenario.reportOnStandardOutput) return result.stdoutBytes;
-    return "";
-  }
-
-  // Checks one run's ending; returns the stop number, 0 or 1.
-  int ExpectSoundEnding(const Scenario& scenario, const std::string& expected, const RunResult& result,
-                        const Fault& fault, const std::string& call) {
-    const std::string report = ReportOf(scenario, result);
-    const bool checked = scenario.reportToFile || scenario.reportOnStandardOutput;
-    if (result.exitCode == 0) {
-      if (checked) ExpectSameReport(report, expected);
-      return 0;
-    }
-    EXPECT_NE(fault.number, 0) << "an interruption or a short count ended the run";
-    if (result.exitCode == 1) return 1;  // a refused input or no console: the screen says which
-    // A stop: its number is the one for this error (a failed write is
-    // always 101), its message ends standard output, and what reached the
-    // report is a beginning of it.
-    const int number = call == "write" ? 101 : fault.number;
-    EXPECT_EQ(result.exitCode, number & 0xFF);
-    std::string output = result.stdoutBytes;
-    std::string before;
-    const size_t message = output.find("Runtime error ");
-    if (message != std::string::npos) {
-      before = output.substr(0, message);
-      output = output.substr(message);
-    }
-    if (scenario.mode != StdoutMode::Terminal) ExpectStopMessage(output, number);
-    const std::string handedOver = scenario.reportOnStandardOutput ? before : report;
-    if (checked && handedOver != "stale report\r\n") {
-      EXPECT_EQ(expected.compare(0, handedOver.size(), handedOver), 0) << "not a beginning of the report";
-    }
-    return number;
-  }
-
-  std::vector<std::string> names, contents;
-  std::string tallyPath;
 };
 
-TEST_F(FaultScenarios, EveryCallFailsInTurn) {
-  std::vector<std::string> ten = names;
-  ten.push_back("-f:r.txt");
-  const Scenario scenarios[] = {
-      {"report to a file", {"in0", "in1", "-f:r.txt"}, StdoutMode::Terminal, false, true},
-      {"standard output on a file", {"in0", "in1", "-f:"}, StdoutMode::File, true, false},
-      {"standard output on a pipe", {"in0", "in1", "-f:"}, StdoutMode::Pipe, true, false},
-      {"on the terminal, with an offset", {"in0", "in1", "-o:$1234"}, StdoutMode::Terminal, false, false},
-      {"ten inputs, with an offset", {"in0", "in1", "in2", "in3", "in4", "in5", "in6", "in7", "in8", "in9",
-                                      "-o:5000", "-f:r.txt"}, StdoutMode::File, false, true},
-  };
-  int runs = 0;
-  std::map<int, int> endings;
-  for (const Scenario& scenario : scenarios) {
-    SCOPED_TRACE(scenario.name);
-    std::vector<std::string> files;
-    std::vector<std::string> inputs;
-    int64_t offset = 0;
-    for (const std::string& arg : scenario.args) {
-      if (arg.rfind("in", 0) == 0) {
-        files.push_back(arg);
-        inputs.push_back(contents[static_cast<size_t>(std::stoi(arg.substr(2)))]);
+// What each call of the clean run was doing, told by the handle it used.
+void Classify(std::vector<Call>& calls, const std::vector<std::string>& names, bool stdoutOnTerminal) {
+  std::map<std::string, int64_t> inputOf;          // handle: input
+  std::map<std::string, bool> console, opening;    // handles of the console, of inputs not yet held
+  console["1"] = stdoutOnTerminal;
+  int64_t reads = 0;
+  for (size_t i = 0; i < calls.size(); ++i) {
+    Call& call = calls[i];
+    const auto input = inputOf.find(call.handle);
+    if (call.name == "open") {
+      const auto name = std::find(names.begin(), names.end(), call.handle);
+      if (name != names.end()) {
+        inputOf[std::to_string(call.result)] = call.input = name - names.begin();
+        opening[std::to_string(call.result)] = true;
+        call.role = Call::kOpeningInput;
       }
-      if (arg == "-o:$1234") offset = 0x1234;
-      if (arg == "-o:5000") offset = 5000;
-    }
-    const std::string expected = ExpectedReport(files, inputs, offset);
-    RunResult clean = RunWith(scenario, "");
-    ASSERT_EQ(clean.exitCode, 0);
-    if (scenario.reportToFile || scenario.reportOnStandardOutput) {
-      ExpectSameReport(ReportOf(scenario, clean), expected);
-    }
-    const std::array<uint64_t, 8> tally = Tally();
-    ASSERT_GT(tally[0], 0u) << "the injector was not loaded";
-    for (int call = 0; call < 8; ++call) {
-      for (uint64_t index = 1; index <= tally[call]; ++index) {
-        for (const Fault& fault : kFaults.at(kCalls[call])) {
-          const std::string plan = std::string(kCalls[call]) + " " + std::to_string(index) + " " +
-                                   std::to_string(fault.error);
-          SCOPED_TRACE(plan);
-          RunResult result = RunWith(scenario, plan);
-          ASSERT_FALSE(result.timedOut);
-          ++endings[ExpectSoundEnding(scenario, expected, result, fault, kCalls[call])];
-          ++runs;
-          if (HasFailure()) return;
-        }
-      }
+      // The terminal reached before any input is the console's; later it is the report's.
+      if (call.handle == "/dev/tty" && inputOf.empty()) call.role = Call::kConsole, console[std::to_string(call.result)] = true;
+    } else if (input != inputOf.end() && opening[call.handle]) {
+      call.role = Call::kOpeningInput, call.input = input->second;
+      opening[call.handle] = call.name != "flock";  // held from its lock on
+    } else if (input != inputOf.end() && call.name == "read") {
+      call.role = Call::kRead, call.input = reads++ / static_cast<int64_t>(names.size());
+    } else if (call.name == "ioctl") {
+      // The size of standard output's terminal, else of the one opened for the console.
+      call.role = call.handle == "1" ? Call::kGoesOn : Call::kConsoleSize;
+    } else if ((call.name == "write" && console[call.handle]) ||
+               (call.name == "fstat" && call.handle == "1" && i > 0 && calls[i - 1].name == "flock") || call.name == "close") {
+      call.role = Call::kGoesOn;  // drawing, and the look whether standard output is an input, never fail the run
     }
   }
-  std::printf("%d runs; endings:", runs);
-  for (const auto& [number, count] : endings) std::printf(" %d: %d,", number, count);
-  std::printf("\n");
 }
+
+// The report's header and the lines of the positions below end.
+std::string ReportBelow(const std::string& report, int64_t end) {
+  std::string kept;
+  for (const std::string& line : SplitReportLines(report)) {
+    if (kept.empty() || std::stoll(line.substr(0, 8), nullptr, 16) < end) kept += line + "\r\n";
+  }
+  return kept;
+}
+
+TEST_P(FaultScenarios, EveryCallFailsInTurn) {
+  const auto& [args, mode] = kScenarios[GetParam()];
+  std::vector<std::string> names, contents;
+  int64_t offset = 0;
+  for (const std::string& arg : args) {
+    if (arg.rfind("-o:", 0) == 0) offset = arg[3] == '$' ? std::stoll(arg.substr(4), nullptr, 16) : std::stoll(arg.substr(3));
+    if (arg[0] == '-') continue;
+    std::string bytes(70000, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 31 + 7);
+    for (size_t i = names.size() * 13; i < bytes.size(); i += 997) bytes[i] = static_cast<char>(names.size() * 25);
+    names.push_back(MakeInput(arg, bytes));
+    contents.push_back(bytes);
+  }
+  const bool toFile = args.back() == "-f:r.txt", toStdout = args.back() == "-f:";
+  const std::string expected = ExpectedReport(names, contents, offset);
+  const auto report = [&](const RunResult& result) { return toFile ? harness::ReadFile(Path("r.txt")) : result.stdoutBytes; };
+  const auto expectComplete = [&](const RunResult& result, bool drawn) {
+    EXPECT_EQ(result.exitCode, 0);
+    if (!toFile && !toStdout) return ExpectScrolledReport(result, SplitReportLines(expected));
+    ExpectSameReport(report(result), expected);
+    if (drawn) ExpectBanner(result);
+  };
+  expectComplete(RunWith("", true), true);
+  std::vector<Call> calls;
+  std::istringstream log(harness::ReadFile(Path("log")));
+  for (Call call; log >> call.name >> call.index >> call.handle >> call.result;) calls.push_back(call);
+  ASSERT_GT(calls.size(), 10u) << "the injector was not loaded";
+  Classify(calls, names, mode == StdoutMode::Terminal);
+  for (const Call& call : calls) {
+    for (const auto& [error, number] : kFaults.at(call.name)) {
+      const std::string plan = call.name + " " + std::to_string(call.index) + " " + std::to_string(error);
+      SCOPED_TRACE(plan + " (" + call.handle + ")");
+      const RunResult result = RunWith(plan, false);
+      if (number == 0 || call.role == Call::kGoesOn) {
+        expectComplete(result, number == 0 || call.name != "write");
+      } else if (call.role == Call::kOpeningInput) {
+        ExpectFatal(result, "Can't open file: " + names[static_cast<size_t>(call.input)]);
+        EXPECT_EQ(report(result), toFile ? "stale report\r\n" : "");
+      } else if (call.role == Call::kConsole || call.role == Call::kConsoleSize) {
+        EXPECT_TRUE(result.exitCode == 1 && result.RowText(0) == (call.role == Call::kConsole ? "No way to get the console handle"
+                                                                                            : "No way to get console screen buffer info"));
+      } else {
+        // A stop: its message on standard output or the terminal; a failed
+        // read hands over exactly the blocks before it, anything else a
+        // beginning of the report.
+        const std::string handedOver = toStdout ? ParseStop(result.stdoutBytes).before : report(result);
+        if (mode != StdoutMode::Terminal) ExpectStop(result, number, toStdout ? handedOver : "");
+        EXPECT_EQ(result.exitCode, static_cast<int>(number & 0xFF));
+        EXPECT_EQ(result.terminalBytes.find("Runtime error " + std::to_string(number) + " at 0x") != std::string::npos,
+                  mode == StdoutMode::Terminal);
+        if (call.role == Call::kRead && (toFile || toStdout)) {
+          EXPECT_EQ(handedOver, ReportBelow(expected, offset + call.input * 65536));
+        } else if ((toFile || toStdout) && handedOver != "stale report\r\n") {
+          EXPECT_EQ(expected.compare(0, handedOver.size(), handedOver), 0) << "not a beginning of the report";
+        }
+      }
+      if (HasFailure()) return;
+    }
+  }
+}
+INSTANTIATE_TEST_SUITE_P(Scenarios, FaultScenarios, testing::Range(0, 5));
 
 }  // namespace
 }  // namespace e2e

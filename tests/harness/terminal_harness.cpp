@@ -1,7 +1,6 @@
 // RunOnTerminal: one run of a program on a fresh pseudo-terminal, every
-// wait bounded by the run's deadline.
+// wait bounded by the run's deadline; scratch files; colour checks.
 #include "harness/terminal_harness.h"
-
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -9,271 +8,208 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <cerrno>
+#include <vterm.h>
 #include <chrono>
 #include <cstring>
-
-#include "harness/screen_capture.h"
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 extern char** environ;
 
 namespace harness {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// Once the program has ended, the harness writes this mark through its own
-// end of the terminal; when the mark comes out of the master, everything
-// the program wrote before it has come too, however late the kernel
-// delivers it. Waiting for the terminal to close instead would lose output
-// in flight when the last writer goes. The mark is a private OSC string,
-// which the emulator ignores and the result does not show.
+// Written through the harness's own end of the terminal once the program
+// has ended: when it comes out, all the program wrote has come too (waiting
+// for the terminal to close loses output in flight). A private OSC string.
 const std::string kEndMark = "\x1b]7311;end of run\x07";
-// Only when neither the mark nor the pipe's end arrives (the program left
-// something running that keeps the pipe open) does the run end after this.
-const auto kQuietPeriod = std::chrono::milliseconds(2000);
-const int kPollSliceMilliseconds = 10;
-const uid_t kNobody = 65534;  // and its group of the same number
 
-struct RunFiles {
-  int master = -1;             // the terminal, parent's side
-  int slave = -1;              // the terminal, kept open for the end mark
-  int outputPipe = -1;         // read end (Pipe mode)
-  int outputFile = -1;         // stdout file (File mode, or no terminal)
-  int errorFile = -1;          // stderr file (no terminal)
-  std::vector<int> childOnly;  // closed by the parent once the child runs
-  int input = -1, output = -1, error = -1;  // the child's standard streams
-};
-
-void CloseAll(std::vector<int> fds) {
-  for (int fd : fds) close(fd);
-}
-
-std::string Failure(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
-
-// An unlinked scratch file: nothing is left behind, whatever the run does.
-int ScratchFile() {
-  char pattern[] = "/tmp/zev-harness-XXXXXX";
-  int fd = mkostemp(pattern, O_CLOEXEC);
-  if (fd >= 0) unlink(pattern);
-  return fd;
-}
-
-std::string ReadWhole(int fd) {
-  std::string bytes;
-  char buffer[65536];
-  ssize_t count;
-  while (fd >= 0 && (count = pread(fd, buffer, sizeof buffer, static_cast<off_t>(bytes.size()))) > 0) {
-    bytes.append(buffer, static_cast<size_t>(count));
-  }
-  return bytes;
-}
-
-std::string OpenFiles(const RunOptions& options, RunFiles* files) {
-  if (options.controllingTerminal) {
-    winsize size = {};
-    size.ws_row = static_cast<unsigned short>(options.rows);
-    size.ws_col = static_cast<unsigned short>(options.columns);
-    int slave = -1;
-    if (openpty(&files->master, &slave, nullptr, nullptr, &size) < 0) return Failure("openpty");
-    fcntl(files->master, F_SETFL, O_NONBLOCK);
-    files->slave = slave;
-    files->input = files->output = files->error = slave;
-  } else {
-    files->input = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    files->childOnly.push_back(files->input);
-    files->error = files->errorFile = ScratchFile();
-    if (files->input < 0 || files->errorFile < 0) return Failure("standard streams");
-  }
-  if (options.stdoutMode == StdoutMode::Pipe) {
-    int ends[2];
-    if (pipe2(ends, O_CLOEXEC) < 0) return Failure("pipe2");
-    fcntl(ends[0], F_SETFL, O_NONBLOCK);
-    if (options.nonBlockingStdout) fcntl(ends[1], F_SETFL, O_NONBLOCK);
-    files->outputPipe = ends[0];
-    files->childOnly.push_back(files->output = ends[1]);
-  } else if (options.stdoutMode == StdoutMode::File || !options.controllingTerminal) {
-    files->output = files->outputFile = ScratchFile();
-    if (files->outputFile < 0) return Failure("stdout file");
-  }
-  return "";
-}
-
-// Only async-signal-safe calls from here on: the parent may have threads
-// (sanitizer runtimes do), so the child must not touch malloc or locks. A
-// failure is told on the standard error the child has at that moment: the
-// harness's own before the streams are in place, the program's after.
-[[noreturn]] void FailChild(const char* prefix, const char* step) {
-  const char* reason = strerrordesc_np(errno);
-  for (const char* part : {prefix, step, ": ", reason ? reason : "?", "\n"}) {
-    ssize_t ignored = write(STDERR_FILENO, part, std::strlen(part));
-    (void)ignored;
-  }
-  _exit(127);
-}
-
-[[noreturn]] void RunChild(const RunOptions& options, const RunFiles& files, const char* prefix,
-                           char* const* argv, char* const* envp) {
-  // The harness's own dispositions (an ignored SIGPIPE, a blocked signal)
-  // would otherwise survive execve and change how the program behaves.
-  for (int signal = 1; signal < NSIG; ++signal) {
-    if (signal != SIGKILL && signal != SIGSTOP) ::signal(signal, SIG_DFL);
-  }
+// Only async-signal-safe calls in the child: the parent may have threads.
+[[noreturn]] void RunChild(const RunOptions& options, bool terminal, const int streams[3], char* const* argv) {
+  const auto fail = [](const char* step) {
+    for (const char* part : {"cannot start: ", step, ": ", strerrordesc_np(errno), "\n"}) {
+      if (part == nullptr || write(STDERR_FILENO, part, std::strlen(part)) < 0) break;
+    }
+    _exit(127);
+  };
+  for (int signal = 1; signal < NSIG; ++signal) ::signal(signal, SIG_DFL);  // not the harness's own
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
-  if (setsid() < 0) FailChild(prefix, "setsid");
-  if (files.master >= 0 && ioctl(files.input, TIOCSCTTY, 0) < 0) FailChild(prefix, "TIOCSCTTY");
-  // Every source goes above 0..2 first: when the harness runs with a closed
-  // standard stream, a source may sit on a number a dup2 below overwrites.
-  int sources[3] = {files.input, files.output, files.error};
-  for (int& fd : sources) {
-    if ((fd = fcntl(fd, F_DUPFD_CLOEXEC, 10)) < 0) FailChild(prefix, "redirecting the streams");
+  if (setsid() < 0 || (terminal && ioctl(streams[0], TIOCSCTTY, 0) < 0)) fail("setsid");
+  int sources[3];  // above 0..2 first, so that no dup2 overwrites one
+  for (int i = 0; i < 3; ++i) sources[i] = fcntl(streams[i], F_DUPFD_CLOEXEC, 10);
+  for (int i = 0; i < 3; ++i) {
+    if (dup2(sources[i], i) < 0) fail("redirecting");
   }
-  for (int target = 0; target < 3; ++target) {
-    if (dup2(sources[target], target) < 0) FailChild(prefix, "redirecting the streams");
-  }
-  if (close_range(3, ~0U, 0) < 0) {
-    for (int fd = 3; fd < 1024; ++fd) close(fd);
-  }
-  if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) < 0) {
-    FailChild(prefix, "chdir");
-  }
-  gid_t group = kNobody;
-  if (options.unprivileged && geteuid() == 0 &&
-      (setgroups(1, &group) < 0 || setgid(kNobody) < 0 || setuid(kNobody) < 0)) {
-    FailChild(prefix, "dropping to nobody");
-  }
-  execve(argv[0], argv, envp);
-  FailChild(prefix, "execve");
+  close_range(3, ~0U, 0);
+  if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) < 0) fail("chdir");
+  const gid_t nobody = 65534;  // user and group
+  if (options.unprivileged && geteuid() == 0 && (setgroups(1, &nobody) < 0 || setgid(nobody) < 0 || setuid(nobody) < 0)) fail("setuid");
+  execve(argv[0], argv, environ);
+  fail("execve");
+  _exit(127);
 }
 
-std::vector<char*> Pointers(std::vector<std::string>& strings) {
-  std::vector<char*> pointers;
-  for (std::string& text : strings) pointers.push_back(text.data());
-  pointers.push_back(nullptr);
-  return pointers;
+// A colour that libvterm holds as RGB, matched back against the 16 of the palette.
+int PaletteIndexOf(VTermState* state, VTermColor colour, bool foreground) {
+  if (foreground ? VTERM_COLOR_IS_DEFAULT_FG(&colour) : VTERM_COLOR_IS_DEFAULT_BG(&colour)) return -1;
+  if (VTERM_COLOR_IS_INDEXED(&colour)) return colour.indexed.idx;
+  for (int index = 0; index < 16; ++index) {
+    VTermColor entry;
+    vterm_state_get_palette_color(state, index, &entry);
+    vterm_state_convert_color_to_rgb(state, &entry);
+    if (entry.rgb.red == colour.rgb.red && entry.rgb.green == colour.rgb.green && entry.rgb.blue == colour.rgb.blue) return index;
+  }
+  return -2;
 }
 
-// A program that cannot be started exits 127 after saying why.
-pid_t StartChild(const RunOptions& options, const RunFiles& files) {
-  std::vector<std::string> words = {options.program};
-  words.insert(words.end(), options.args.begin(), options.args.end());
-  std::vector<std::string> variables = {"TERM=xterm-256color"};
-  for (char** entry = environ; entry && *entry; ++entry) {
-    if (std::strncmp(*entry, "TERM=", 5) != 0) variables.push_back(*entry);
-  }
-  std::vector<char*> argv = Pointers(words);
-  std::vector<char*> envp = Pointers(variables);
-  std::string prefix = "cannot start " + options.program + ": ";
-  pid_t pid = fork();
-  if (pid == 0) RunChild(options, files, prefix.c_str(), argv.data(), envp.data());
-  return pid;
-}
-
-// Reads what is ready; false once the descriptor is at its end (EOF, or
-// EIO on a master whose slave side everyone has closed).
-bool Drain(int fd, std::string* bytes, ScreenCapture* capture) {
-  char buffer[65536];
-  for (;;) {
-    ssize_t count = read(fd, buffer, sizeof buffer);
-    if (count > 0) {
-      bytes->append(buffer, static_cast<size_t>(count));
-      if (capture) FeedScreen(capture, buffer, static_cast<size_t>(count));
-    } else if (count == 0 || errno != EINTR) {
-      return count < 0 && errno == EAGAIN;
+// What a terminal of the run's size shows after receiving its bytes.
+void ReadScreen(RunResult* result) {
+  VTerm* terminal = vterm_new(result->rows, result->columns);
+  vterm_set_utf8(terminal, 1);
+  VTermScreen* screen = vterm_obtain_screen(terminal);
+  VTermState* state = vterm_obtain_state(terminal);
+  vterm_screen_reset(screen, 1);
+  vterm_state_set_bold_highbright(state, 0);  // the bright colours are only those asked for
+  vterm_input_write(terminal, result->terminalBytes.data(), result->terminalBytes.size());
+  result->screen.assign(result->rows, std::vector<Cell>(result->columns));
+  for (int row = 0; row < result->rows; ++row) {
+    for (int column = 0; column < result->columns; ++column) {
+      VTermScreenCell cell;
+      vterm_screen_get_cell(screen, VTermPos{row, column}, &cell);
+      char text[32];
+      Cell& out = result->screen[row][column];
+      out.text.assign(text, vterm_screen_get_text(screen, text, sizeof text, VTermRect{row, row + 1, column, column + 1}));
+      out.width = cell.chars[0] == 0xFFFFFFFF ? 0 : cell.width;  // libvterm's mark of a wide character's right half
+      out.foreground = PaletteIndexOf(state, cell.fg, true);
+      out.background = PaletteIndexOf(state, cell.bg, false);
     }
   }
-}
-
-void Supervise(pid_t pid, Clock::time_point deadline, const RunFiles& files,
-               ScreenCapture* capture, RunResult* result) {
-  pollfd watched[2] = {{files.master, POLLIN, 0}, {files.outputPipe, POLLIN, 0}};
-  std::string* sinks[2] = {&result->terminalBytes, &result->stdoutBytes};
-  bool exited = false;
-  bool marked = files.master < 0;  // the end mark has come back
-  bool markSent = false;
-  Clock::time_point lastActivity = Clock::now();
-  while (!exited || !marked || watched[1].fd >= 0) {
-    Clock::time_point now = Clock::now();
-    siginfo_t info = {};
-    // WNOWAIT leaves the child a zombie, so its pid, and with it its process
-    // group, cannot be reused while we still mean to signal that group.
-    if (!exited && (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0 ||
-                    info.si_pid == pid)) {
-      exited = true;
-      lastActivity = now;
-    }
-    if (!exited && now >= deadline) {
-      kill(-pid, SIGKILL);
-      kill(pid, SIGKILL);
-      result->timedOut = exited = true;
-      lastActivity = now;
-      deadline = now + kQuietPeriod;  // what is in flight may still come
-    }
-    if (exited && !markSent && files.slave >= 0) {
-      markSent = write(files.slave, kEndMark.data(), kEndMark.size()) ==
-                 static_cast<ssize_t>(kEndMark.size());
-    }
-    if (exited && (now - lastActivity >= kQuietPeriod || now >= deadline)) break;
-    if (poll(watched, 2, kPollSliceMilliseconds) < 0 && errno != EINTR) {
-      result->harnessError = Failure("poll");
-      break;
-    }
-    for (int i = 0; i < 2; ++i) {
-      size_t before = sinks[i]->size();
-      if (watched[i].revents && !Drain(watched[i].fd, sinks[i], i == 0 ? capture : nullptr)) {
-        watched[i].fd = -1;
-      }
-      if (sinks[i]->size() != before) lastActivity = Clock::now();
-    }
-    size_t mark = result->terminalBytes.find(kEndMark);
-    if (!marked && mark != std::string::npos) {
-      result->terminalBytes.erase(mark, kEndMark.size());
-      marked = true;
-    }
-  }
-  // Whatever the program left running in its session goes with it.
-  kill(-pid, SIGKILL);
-  kill(pid, SIGKILL);
-  // Ended or killed by now, so this wait is short.
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid) {
-    result->harnessError = Failure("waitpid");
-  } else {
-    result->exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
+  VTermPos cursor;
+  vterm_state_get_cursorpos(state, &cursor);
+  result->cursorRow = cursor.row, result->cursorColumn = cursor.col;
+  vterm_free(terminal);
 }
 
 }  // namespace
 
+std::string RunResult::RowText(int row) const {
+  std::string text;
+  for (const Cell& cell : row >= 0 && row < rows ? screen[row] : std::vector<Cell>()) {
+    if (cell.width != 0) text += cell.text.empty() ? std::string(" ") : cell.text;
+  }
+  return text.erase(text.find_last_not_of(' ') + 1);
+}
+
 RunResult RunOnTerminal(const RunOptions& options) {
   RunResult result;
-  Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(options.timeoutMilliseconds);
-  ScreenCapture capture;
-  OpenScreen(&capture, options.columns, options.rows);
-  RunFiles files;
-  std::string error = OpenFiles(options, &files);
-  capture.answerTo = files.master;
-  pid_t pid = error.empty() ? StartChild(options, files) : -1;
-  if (error.empty() && pid < 0) error = Failure("fork");
-  // The parent's copies of the child's ends must go, or the master would
-  // never see the slave close and the pipe would never reach its end.
-  CloseAll(files.childOnly);
-  if (error.empty()) {
-    Supervise(pid, deadline, files, &capture, &result);
-  } else {
-    ADD_FAILURE() << (result.harnessError = error);
+  result.columns = options.columns, result.rows = options.rows;
+  TempDirectory scratch;
+  const bool terminal = options.controllingTerminal;
+  int master = -1, slave = -1, pipeEnds[2] = {-1, -1}, streams[3];
+  std::vector<int> childOnly;  // the parent's copies go once the child runs, so that the ends are seen
+  const auto scratchFile = [&](const char* name) {
+    return childOnly.emplace_back(open(scratch.File(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+  };
+  winsize size = {static_cast<unsigned short>(options.rows), static_cast<unsigned short>(options.columns), 0, 0};
+  if (terminal && openpty(&master, &slave, nullptr, nullptr, &size) < 0) ADD_FAILURE() << "openpty: " << std::strerror(errno);
+  fcntl(master, F_SETFL, O_NONBLOCK);
+  streams[0] = terminal ? slave : childOnly.emplace_back(open("/dev/null", O_RDONLY | O_CLOEXEC));
+  streams[2] = terminal ? slave : scratchFile("stderr");
+  streams[1] = options.stdoutMode == StdoutMode::File || !terminal ? scratchFile("stdout") : slave;
+  if (options.stdoutMode == StdoutMode::Pipe && pipe2(pipeEnds, O_CLOEXEC) == 0) {
+    fcntl(pipeEnds[0], F_SETFL, O_NONBLOCK);
+    streams[1] = childOnly.emplace_back(pipeEnds[1]);
   }
-  result.stdoutBytes += ReadWhole(files.outputFile);
-  result.stderrBytes = ReadWhole(files.errorFile);
-  CloseAll({files.master, files.slave, files.outputPipe, files.outputFile, files.errorFile});
-  ReadScreen(capture, &result);
-  CloseScreen(&capture);
+  std::vector<std::string> words = {options.program};
+  words.insert(words.end(), options.args.begin(), options.args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  setenv("TERM", "xterm-256color", 1);
+  const pid_t pid = fork();
+  if (pid == 0) RunChild(options, terminal, streams, argv.data());
+  for (int fd : childOnly) close(fd);
+
+  // Until the program has ended, the mark is back and the pipe at its end;
+  // killed at the deadline, and 2 s after its end whatever it left running.
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(options.timeoutMilliseconds);
+  Clock::time_point ended;
+  pollfd watched[2] = {{master, POLLIN, 0}, {pipeEnds[0], POLLIN, 0}};
+  std::string* sinks[2] = {&result.terminalBytes, &result.stdoutBytes};
+  bool exited = pid <= 0, marked = !terminal;
+  while (!exited || ((!marked || watched[1].fd >= 0) && Clock::now() < ended + std::chrono::seconds(2))) {
+    siginfo_t info = {};
+    // WNOWAIT leaves a zombie, so that its process group cannot be reused while it is signalled.
+    if (!exited && (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) < 0 || info.si_pid == pid ||
+                    (result.timedOut = Clock::now() >= deadline))) {
+      if (result.timedOut) kill(-pid, SIGKILL), kill(pid, SIGKILL);
+      exited = true, ended = Clock::now();
+      marked = !terminal || write(slave, kEndMark.data(), kEndMark.size()) < 0;
+    }
+    poll(watched, 2, 10);
+    for (int i = 0; i < 2; ++i) {
+      char buffer[65536];
+      ssize_t count = 0;
+      while (watched[i].revents && (count = read(watched[i].fd, buffer, sizeof buffer)) > 0) sinks[i]->append(buffer, count);
+      // At the end: EOF, or EIO on a master whose slave everyone has closed.
+      if (watched[i].revents && (count == 0 || (count < 0 && errno != EAGAIN && errno != EINTR))) watched[i].fd = -1;
+    }
+    if (const size_t mark = result.terminalBytes.find(kEndMark); !marked && mark != std::string::npos) {
+      result.terminalBytes.erase(mark, kEndMark.size());
+      marked = true;
+    }
+  }
+  int status = 0;
+  if (pid > 0) {
+    kill(-pid, SIGKILL);  // whatever the program left running in its session
+    kill(pid, SIGKILL);
+    if (waitpid(pid, &status, 0) == pid) result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  ReadScreen(&result);
+  result.stdoutBytes += ReadFile(scratch.File("stdout"));
+  result.stderrBytes = ReadFile(scratch.File("stderr"));
+  for (int fd : {master, slave, pipeEnds[0]}) close(fd);
   return result;
+}
+
+TempDirectory::TempDirectory() {
+  char pattern[] = "/tmp/zev-test-XXXXXX";
+  if (mkdtemp(pattern) != nullptr) path = pattern, chmod(pattern, 0777);  // a program run as nobody may create files here
+}
+
+TempDirectory::~TempDirectory() {
+  std::error_code ignored;
+  if (!path.empty()) std::filesystem::remove_all(path, ignored);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  struct stat status;
+  const bool created = lstat(path.c_str(), &status) != 0;
+  if (!std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()) {
+    ADD_FAILURE() << "cannot write " << path;
+  }
+  if (created) chmod(path.c_str(), 0666);  // an input is opened for writing, also by nobody
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ostringstream bytes;
+  if (std::ifstream file(path, std::ios::binary); file) bytes << file.rdbuf();
+  return bytes.str();
+}
+
+void ExpectColours(const RunResult& result, int row, int column, int count, int foreground, int background) {
+  for (int c = column; c < column + count && c < result.columns; ++c) {
+    const Cell& cell = result.At(row, c);
+    ASSERT_TRUE(cell.foreground == foreground && cell.background == background) << "row " << row + 1 << " column " << c + 1
+        << " has colours " << cell.foreground << " on " << cell.background << ", not " << foreground << " on " << background;
+  }
 }
 
 }  // namespace harness

@@ -16,10 +16,8 @@ architecture="$(dpkg --print-architecture)"
 [ "$(basename "$deb")" = "zev_${version}_${architecture}.deb" ] || fail "package named $(basename "$deb"), not zev_${version}_${architecture}.deb"
 
 field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = zev ] || fail "package name"
-[ "$(field Section)" = utils ] || fail "section $(field Section)"
-grep -q 'libc6' <<< "$(field Depends)" || fail "no dependency on the C library: $(field Depends)"
-grep -q 'byte by byte' <<< "$(field Description)" || fail "description"
+[ "$(field Package) $(field Section)" = "zev utils" ] || fail "package name or section: $(field Package) $(field Section)"
+grep -q 'libc6' <<< "$(field Depends)" && grep -q 'byte by byte' <<< "$(field Description)" || fail "dependencies or description"
 
 root="$scratch/root"
 dpkg-deb -x "$deb" "$root"

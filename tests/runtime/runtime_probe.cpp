@@ -1,14 +1,8 @@
-// A program built on the run-time layer alone. Its first parameter selects
-// one way of ending; the tests look at what it leaves behind. Every ending
-// first hands over "handed over" CR LF, so that the tests see the hand-over
-// come before the stop message. Offsets of the functions involved go to
-// standard error as "name 0xOFFSET" lines, to check the places without a
-// symbol lookup.
-
+// A program on the run-time layer alone: its first parameter selects a way
+// of ending, each handing over "handed over" CR LF first; the offsets of the
+// functions a stop passes go to standard error as "name 0xOFFSET" lines.
 #include <cstdio>
-
-#include "float_traps.h"
-
+#include <utility>
 #include "runtime/files.h"
 #include "runtime/integer_text.h"
 #include "runtime/io_error.h"
@@ -19,76 +13,48 @@
 
 namespace {
 
-// An instruction after each call keeps it from becoming a jump, so that
-// every level is a real call level.
+// An instruction after each call keeps it a call, not a jump, and so a level.
 void KeepFrame() { asm volatile("" ::: "memory"); }
 
-volatile int zero = 0;
+volatile int zero = 0, sink = 0;
 int* volatile nowhere = nullptr;
-volatile double doubleZero = 0.0, doubleResult = 0.0;
 
-void Announce(const char* name, void (*function)()) {
-  std::fprintf(stderr, "%s 0x%08llX\n", name,
-               static_cast<unsigned long long>(PrintedPlace(reinterpret_cast<uintptr_t>(function))));
-}
-
-int32_t NumberAt(int32_t index) { return ParseIntegerText(ParameterText(index)).value; }
-
-[[gnu::noinline]] void StopWith101() {
-  StoreIoError(101);
-  CheckIo();
-  KeepFrame();
-}
-[[gnu::noinline]] void NullWrite() { *nowhere = 1; KeepFrame(); }
-[[gnu::noinline]] void IntegerDivide() { zero = 10 / zero; KeepFrame(); }
+[[gnu::noinline]] void StopWith101() { StoreIoError(101), CheckIo(), KeepFrame(); }
+[[gnu::noinline]] void NullWrite() { *nowhere = 1, KeepFrame(); }
+[[gnu::noinline]] void IntegerDivide() { zero = 10 / zero, KeepFrame(); }
 template <void (*Callee)()>
-[[gnu::noinline]] void Caller() { Callee(); KeepFrame(); }
-
-// Deep(n) stops in its innermost call, inside n calls of itself.
-[[gnu::noinline]] void Deep(int levels) {
-  if (levels == 0) StopWith101();
-  else Deep(levels - 1);
-  KeepFrame();
-}
-
+[[gnu::noinline]] void Caller() { Callee(), KeepFrame(); }
+// Stops in its innermost call, inside `levels` calls of itself.
+[[gnu::noinline]] void Deep(int levels) { levels == 0 ? StopWith101() : Deep(levels - 1), KeepFrame(); }
 [[gnu::noinline]] int Recurse(int depth) {
   volatile char pad[256];
   pad[0] = static_cast<char>(depth);
-  if (depth == zero - 1) return 0;
-  int result = Recurse(depth + 1);
+  const int result = depth == zero - 1 ? 0 : Recurse(depth + 1);
   KeepFrame();
   return result + pad[0];
 }
 
-// Calls Stop inside two levels, announced as "inner", "middle" and "outer".
+// Stops inside two levels, announced as "inner", "middle" and "outer".
 template <void (*Stop)()>
 void Announced() {
-  Announce("inner", Stop);
-  Announce("middle", Caller<Stop>);
-  Announce("outer", Caller<Caller<Stop>>);
+  const std::pair<const char*, void (*)()> functions[] = {{"inner", Stop}, {"middle", Caller<Stop>}, {"outer", Caller<Caller<Stop>>}};
+  for (const auto& [name, function] : functions) {
+    std::fprintf(stderr, "%s 0x%08llX\n", name, static_cast<unsigned long long>(PrintedPlace(reinterpret_cast<uintptr_t>(function))));
+  }
   Caller<Caller<Stop>>();
 }
 
-struct Mode {
-  const char* name;
-  void (*run)();
-};
-const Mode kModes[] = {
+const std::pair<const char*, void (*)()> kModes[] = {
     {"exit", [] { EndProgram(7); }},
-    {"check", [] { StoreIoError(static_cast<uint16_t>(NumberAt(2))); CheckIo(); }},
+    {"check", [] { StoreIoError(static_cast<uint16_t>(ParseIntegerText(ParameterText(2)).value)), CheckIo(); }},
     {"nested", Announced<StopWith101>},
-    {"deep", [] { Deep(NumberAt(2)); }},
+    {"deep", [] { Deep(ParseIntegerText(ParameterText(2)).value); }},
     {"null", Announced<NullWrite>},
     {"divide", Announced<IntegerDivide>},
-    {"float-divide", [] { EnableFloatDivideTrap(); doubleResult = 1.0 / doubleZero; }},
-    {"stack-overflow", [] { doubleResult = Recurse(0); }},
+    {"stack-overflow", [] { sink = Recurse(0); }},
     {"illegal", [] { __builtin_trap(); }},
     // A hand-over that faults is skipped, and the first stop is reported.
-    {"handover-fault", [] {
-       SetHandOverAtEnd([] { *nowhere = 2; });
-       StoreIoError(5);
-       CheckIo();
-     }},
+    {"handover-fault", [] { SetHandOverAtEnd([] { *nowhere = 2; }), StoreIoError(5), CheckIo(); }},
     {"files-then-stop", [] {
        FileRecord input, report;
        OpenInputFile(input, ParameterText(2));
@@ -104,8 +70,8 @@ const Mode kModes[] = {
 int main(int argc, char** argv) {
   StartRunTime(argc, argv);
   SetHandOverAtEnd([] { WriteStandardOutput("handed over\r\n", 13); });
-  for (const Mode& mode : kModes) {
-    if (ParameterText(1) == mode.name) mode.run();
+  for (const auto& [name, run] : kModes) {
+    if (ParameterText(1) == name) run();
   }
   EndProgram(0);
 }

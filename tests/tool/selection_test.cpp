@@ -1,224 +1,151 @@
 #include "tool/selection.h"
-
 #include <gtest/gtest.h>
-
-#include <cstdio>
 #include <random>
-#include <string>
 #include <vector>
 
 namespace {
 
-bool Selected(const std::vector<uint8_t>& bytes, const Selection& selection) {
-  return IsSelected(bytes.data(), static_cast<int>(bytes.size()), selection);
-}
-
 // Rows with what each test says of them (different, rising, falling,
-// constant step); every combination of -a, -d and -s must select exactly
-// when one of its tests holds, none set: when the bytes differ.
-TEST(SelectionTest, EveryCombinationOfSwitches) {
-  const struct {
-    std::vector<uint8_t> bytes;
-    bool different, rises, falls, constantStep;
-  } rows[] = {
-      {{1, 2, 2}, 1, 0, 0, 0},          {{3, 2, 1}, 1, 0, 1, 1},
-      {{1, 3, 2}, 1, 0, 0, 0},          {{5, 5, 5}, 0, 0, 0, 0},
-      {{0x7F, 0x80}, 1, 1, 0, 1},       {{0x80, 0x7F}, 1, 0, 1, 1},  // bytes are unsigned
-      {{1, 2, 4}, 1, 1, 0, 0},          {{0xFF, 0x00, 0x01}, 1, 0, 0, 0},  // +1 +1 only modulo 256
-      {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 1, 1, 0, 1}, {{0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, 1, 0, 0, 0},
-  };
-  for (const auto& row : rows) {
+// constant step): every combination of -a, -d and -s selects exactly when
+// one of its tests holds, none set when the bytes differ; then -s:n.
+TEST(Selection, EveryCombinationOfSwitchesAndStepSizes) {
+  const std::tuple<std::vector<uint8_t>, bool, bool, bool, bool> rows[] = {
+      {{1, 2, 2}, 1, 0, 0, 0},    {{3, 2, 1}, 1, 0, 1, 1},       {{1, 3, 2}, 1, 0, 0, 0}, {{5, 5, 5}, 0, 0, 0, 0},
+      {{0x7F, 0x80}, 1, 1, 0, 1}, {{0x80, 0x7F}, 1, 0, 1, 1},  // bytes are unsigned
+      {{1, 2, 4}, 1, 1, 0, 0},    {{0xFF, 0x00, 0x01}, 1, 0, 0, 0},  // +1 +1 only modulo 256
+      {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 1, 1, 0, 1}, {{0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, 1, 0, 0, 0}};
+  for (const auto& [bytes, different, rises, falls, constantStep] : rows) {
     for (int flags = 0; flags < 8; ++flags) {
       const bool a = flags & 1, d = flags & 2, s = flags & 4;
-      const bool expected =
-          flags == 0 ? row.different : (a && row.rises) || (d && row.falls) || (s && row.constantStep);
-      EXPECT_EQ(Selected(row.bytes, Selection{a, d, s, true, 0}), expected)
-          << "row from " << int(row.bytes[0]) << ", switches " << flags;
+      EXPECT_EQ(IsSelected(bytes.data(), static_cast<int>(bytes.size()), Selection{a, d, s, true, 0}),
+                flags == 0 ? different : (a && rises) || (d && falls) || (s && constantStep))
+          << "row from " << int(bytes[0]) << ", switches " << flags;
     }
   }
-}
-
-TEST(SelectionTest, StepOfGivenSize) {
-  const struct {
-    std::vector<uint8_t> bytes;
-    int32_t size;
-    bool expected;
-  } cases[] = {
-      {{1, 2, 3}, 1, true},   {{3, 2, 1}, -1, true}, {{3, 2, 1}, 1, false},       {{0, 255}, 255, true},
-      {{255, 0}, -255, true}, {{255, 0}, 1, false},  {{5, 5}, 0, false},          {{2, 4, 6, 9}, 2, false},
-      {{1, 2}, INT32_MIN, false},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Selected(c.bytes, Selection{false, false, true, false, c.size}), c.expected) << c.size;
+  const std::tuple<std::vector<uint8_t>, int32_t, bool> steps[] = {
+      {{1, 2, 3}, 1, true},  {{3, 2, 1}, -1, true}, {{3, 2, 1}, 1, false},      {{0, 255}, 255, true},  {{255, 0}, -255, true},
+      {{255, 0}, 1, false},  {{5, 5}, 0, false},    {{2, 4, 6, 9}, 2, false},    {{1, 2}, INT32_MIN, false}};
+  for (const auto& [bytes, size, expected] : steps) {
+    EXPECT_EQ(IsSelected(bytes.data(), static_cast<int>(bytes.size()), Selection{false, false, true, false, size}), expected) << size;
   }
 }
 
-// Every kernel this processor runs must give exactly the positions of the
-// per-position test.
-class Kernels : public testing::Test {
- protected:
-  void TearDown() override { UseSelectionKernel(SelectionKernelCount() - 1); }
+const Selection kSelections[] = {
+    {false, false, false, true, 0},  {true, false, false, true, 0},    {false, true, false, true, 0},
+    {true, true, false, true, 0},    {false, false, true, true, 0},    {false, false, true, false, 1},
+    {false, false, true, false, -1}, {false, false, true, false, 255}, {false, false, true, false, -255},
+    {false, false, true, false, 0},  {false, false, true, false, 300}, {true, false, true, false, -2},
+    {true, true, true, true, 0}};
 
-  static void ExpectAllKernelsAgree(const std::vector<std::vector<uint8_t>>& data, size_t length,
-                                    const Selection& selection, const std::string& what) {
-    const int count = static_cast<int>(data.size());
-    const uint8_t* blocks[kMostFiles];
-    for (int k = 0; k < count; ++k) blocks[k] = data[k].data();
+// Every kernel this processor runs gives exactly the positions of the per-position test.
+void ExpectKernelsAgree(const std::vector<std::vector<uint8_t>>& data, size_t length, const std::string& what) {
+  const int count = static_cast<int>(data.size());
+  const uint8_t* blocks[kMostFiles];
+  for (int k = 0; k < count; ++k) blocks[k] = data[k].data();
+  std::vector<uint32_t> indexes(length + 1);
+  for (const Selection& selection : kSelections) {
     std::vector<uint32_t> expected;
     for (size_t j = 0; j < length; ++j) {
       uint8_t row[kMostFiles];
       for (int k = 0; k < count; ++k) row[k] = data[k][j];
       if (IsSelected(row, count, selection)) expected.push_back(uint32_t(j));
     }
-    std::vector<uint32_t> indexes(length + 1);
     for (int kernel = 0; kernel < SelectionKernelCount(); ++kernel) {
       UseSelectionKernel(kernel);
       const size_t found = FindSelected(blocks, count, length, selection, indexes.data());
       ASSERT_EQ(std::vector<uint32_t>(indexes.begin(), indexes.begin() + found), expected)
-          << SelectionKernelName(kernel) << ": " << what << ", length " << length << ", " << count
-          << " inputs, selection " << selection.ascending << selection.descending << selection.step
-          << selection.anyStep << " step " << selection.stepSize;
+          << SelectionKernelName(kernel) << ": " << what << ", length " << length << ", " << count << " inputs, selection "
+          << selection.ascending << selection.descending << selection.step << selection.anyStep << " step " << selection.stepSize;
     }
   }
-};
-
-const Selection kSelections[] = {
-    {false, false, false, true, 0}, {true, false, false, true, 0},  {false, true, false, true, 0},
-    {true, true, false, true, 0},   {false, false, true, true, 0},  {false, false, true, false, 1},
-    {false, false, true, false, -1}, {false, false, true, false, 255}, {false, false, true, false, -255},
-    {false, false, true, false, 0}, {false, false, true, false, 300}, {true, false, true, false, -2},
-    {true, true, true, true, 0}};
-
-TEST_F(Kernels, ThisProcessorsKernelsAreListedPortableFirst) {
-  ASSERT_GE(SelectionKernelCount(), 1);
-  EXPECT_STREQ(SelectionKernelName(0), "portable");
-  for (int kernel = 0; kernel < SelectionKernelCount(); ++kernel)
-    std::printf("kernel %d: %s\n", kernel, SelectionKernelName(kernel));
+  UseSelectionKernel(SelectionKernelCount() - 1);
 }
 
-// Random blocks at every length around the vector widths and the block
-// size: equal, monotonic (rising or falling by position), stepping or
-// nearly equal rows.
-TEST_F(Kernels, RandomBlocksMatchThePositionTest) {
+// Random blocks at every length around the vector widths and the block size (equal, monotonic,
+// stepping or nearly equal rows), with rows on the edges of the unsigned compares and the step
+// arithmetic written in at the first and last lanes of the vectors and all through the tail.
+TEST(Kernels, EveryKernelMatchesThePositionTest) {
+  const std::vector<std::vector<uint8_t>> crafted = {
+      {0, 255}, {255, 0}, {0x7F, 0x80}, {0x80, 0x7F}, {0, 255, 0}, {255, 0, 255},
+      {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {0, 1, 2, 3, 4, 5, 5, 7, 8, 9},  // rises at every step but one
+      {9, 8, 7, 6, 5, 4, 3, 2, 1, 0}, {9, 8, 7, 6, 5, 4, 3, 3, 1, 0},
+      {0, 255, 254}, {255, 0, 1}, {1, 0, 255}, {254, 255, 0},  // +-1 only modulo 256
+      {0, 128, 0, 128}, {0, 200, 144}, {200, 0, 56},           // equal modulo 256, not in plain integers
+      {10, 20, 30, 40, 50, 60, 70, 80, 90, 100}, {250, 251, 252, 253, 254, 255, 0, 1, 2, 3}, {5, 5, 6}, {6, 5, 5}};
   std::mt19937 random(12345);
-  for (size_t length : {0, 1, 7, 15, 16, 17, 31, 32, 33, 63, 64, 65, 127, 128, 129, 1000, 65536}) {
+  for (size_t length : {0, 1, 7, 15, 16, 17, 31, 32, 33, 63, 64, 65, 127, 128, 129, 143, 150, 175, 191, 1000, 65536}) {
     for (int count = 2; count <= kMostFiles; ++count) {
       for (int density : {0, 2, 60, 100}) {
         std::vector<std::vector<uint8_t>> data(count, std::vector<uint8_t>(length));
         for (size_t j = 0; j < length; ++j) {
           const bool differs = static_cast<int>(random() % 100) < density;
-          const int shape = static_cast<int>(random() % 4);
+          const int shape = static_cast<int>(random() % 4), step = static_cast<int>(random() % 5) - 2;
           const uint8_t base = static_cast<uint8_t>(random());
-          const int step = static_cast<int>(random() % 5) - 2;
           for (int k = 0; k < count; ++k) {
-            data[k][j] = !differs     ? base
-                         : shape == 0 ? uint8_t(100 + (j % 2 ? k : -k) * 2)
-                         : shape == 1 ? uint8_t(base + k * step)
-                         : shape == 2 ? uint8_t(random())
-                                      : uint8_t(base + random() % 3);
+            data[k][j] = !differs ? base : shape == 0 ? uint8_t(100 + (j % 2 ? k : -k) * 2) : shape == 1 ? uint8_t(base + k * step)
+                                         : shape == 2 ? uint8_t(random()) : uint8_t(base + random() % 3);
           }
         }
-        for (const Selection& selection : kSelections) {
-          ExpectAllKernelsAgree(data, length, selection, "density " + std::to_string(density));
-          if (HasFatalFailure()) return;
+        for (const std::vector<uint8_t>& row : crafted) {
+          if (density != 2 || row.size() != static_cast<size_t>(count)) continue;
+          for (size_t j = 0; j < length; j += j < 128 ? 1 : 1 + j % 3) {
+            for (int k = 0; (j >= 128 || j == 0 || j == 15 || j == 31 || j == 63 || j == 64 || j == 127) && k < count; ++k) data[k][j] = row[k];
+          }
+          ASSERT_NO_FATAL_FAILURE(ExpectKernelsAgree(data, length, "row from " + std::to_string(row[0])));
         }
+        ASSERT_NO_FATAL_FAILURE(ExpectKernelsAgree(data, length, "density " + std::to_string(density)));
       }
     }
   }
 }
 
-// Rows that sit on the edges of the unsigned compares and of the step
-// arithmetic, placed at every lane of a vector and in block tails of
-// every length from 0 to 64 after whole vectors.
-TEST_F(Kernels, CraftedRowsMatchThePositionTest) {
-  const std::vector<std::vector<uint8_t>> rows = {
-      {0, 255}, {255, 0}, {0x7F, 0x80}, {0x80, 0x7F}, {0, 255, 0}, {255, 0, 255},
-      {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {0, 1, 2, 3, 4, 5, 5, 7, 8, 9},  // rises at every step but one
-      {9, 8, 7, 6, 5, 4, 3, 2, 1, 0}, {9, 8, 7, 6, 5, 4, 3, 3, 1, 0},
-      {0, 255, 254}, {255, 0, 1}, {1, 0, 255}, {254, 255, 0},  // +-1 only modulo 256
-      {0, 128, 0, 128}, {0, 200, 144}, {200, 0, 56},  // equal modulo 256, not in plain integers
-      {10, 20, 30, 40, 50, 60, 70, 80, 90, 100}, {250, 251, 252, 253, 254, 255, 0, 1, 2, 3},
-      {5, 5, 5}, {5, 5, 6}, {6, 5, 5}};
-  for (const std::vector<uint8_t>& row : rows) {
-    const int count = static_cast<int>(row.size());
-    for (size_t tail = 0; tail <= 64; ++tail) {
-      const size_t length = 128 + tail;
-      std::vector<std::vector<uint8_t>> data(count, std::vector<uint8_t>(length, 0x33));
-      // The row at the vector's first and last lanes, and all through the tail.
-      for (size_t j : {size_t{0}, size_t{15}, size_t{31}, size_t{63}, size_t{64}, size_t{127}}) {
-        for (int k = 0; k < count; ++k) data[k][j] = row[k];
-      }
-      for (size_t j = 128; j < length; j += 1 + j % 3) {
-        for (int k = 0; k < count; ++k) data[k][j] = row[k];
-      }
-      for (const Selection& selection : kSelections) {
-        ExpectAllKernelsAgree(data, length, selection, "row from " + std::to_string(row[0]));
-        if (HasFatalFailure()) return;
-      }
-    }
-  }
-}
-
-// Values of 2, 4 and 8 bytes in either byte order, rising, falling,
-// stepping (across carries), random or nearly equal, and known values
-// taken from the data, against the per-position test on values put
+// Values of 2, 4 and 8 bytes in either byte order (rising, falling, stepping across carries, random or
+// nearly equal) and known values taken from the data, against the per-position test on values put
 // together here.
-TEST_F(Kernels, ValuesOfEveryWidthMatchThePositionTest) {
+TEST(Kernels, ValuesOfEveryWidthMatchThePositionTest) {
   std::mt19937_64 random(2026);
-  for (int round = 0; round < 8; ++round)
-  for (int width : {2, 4, 8}) {
-    for (bool big : {false, true}) {
-      for (size_t values : {1, 7, 8, 9, 16, 31, 33, 64, 300}) {
-        const int count = 2 + static_cast<int>(random() % 9);
-        const size_t length = values * width + random() % width;  // a part value at the end
-        std::vector<std::vector<uint8_t>> data(count, std::vector<uint8_t>(length, 0x5A));
-        std::vector<std::vector<uint64_t>> table(values, std::vector<uint64_t>(count));
-        const uint64_t top = width == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * width)) - 1;
-        for (size_t j = 0; j < values; ++j) {
-          const uint64_t base = random() & top, step = random() % 3 == 0 ? random() & top : random() % 300;
-          const int shape = static_cast<int>(random() % 5);
-          for (int k = 0; k < count; ++k) {
-            uint64_t v = shape == 0 ? base : shape == 1 ? base + k * step : shape == 2 ? base - k * step
-                         : shape == 3 ? random() : base + random() % 2;
-            v &= top;
-            table[j][k] = v;
-            for (int i = 0; i < width; ++i)
-              data[k][j * width + (big ? width - 1 - i : i)] = static_cast<uint8_t>(v >> (8 * i));
-          }
-        }
-        std::vector<Selection> selections(std::begin(kSelections), std::end(kSelections));
-        Selection known;
-        known.knownValues = true;
-        for (int k = 0; k < count; ++k) known.values[k] = table[values / 2][k];
-        selections.push_back(known);
-        known.ascending = true;
-        selections.push_back(known);
-        for (int32_t size : {256, -256, 65536, 70000}) {
-          selections.push_back(Selection{false, false, true, false, size});
-        }
-        for (Selection selection : selections) {
-          selection.width = width;
-          selection.bigEndian = big;
-          std::vector<uint32_t> expected;
-          for (size_t j = 0; j < values; ++j) {
-            if (IsSelectedValues(table[j].data(), count, selection)) expected.push_back(uint32_t(j * width));
-          }
-          const uint8_t* blocks[kMostFiles];
-          for (int k = 0; k < count; ++k) blocks[k] = data[k].data();
-          std::vector<uint32_t> indexes(length + 1);
-          for (int kernel = 0; kernel < SelectionKernelCount(); ++kernel) {
-            UseSelectionKernel(kernel);
-            const size_t found = FindSelected(blocks, count, length, selection, indexes.data());
-            ASSERT_EQ(std::vector<uint32_t>(indexes.begin(), indexes.begin() + found), expected)
-                << SelectionKernelName(kernel) << ": width " << width << (big ? " big" : " little") << ", "
-                << values << " values, " << count << " inputs, selection " << selection.ascending
-                << selection.descending << selection.step << selection.anyStep << " step " << selection.stepSize
-                << " known " << selection.knownValues;
-          }
-        }
+  for (int round = 0; round < 48; ++round) {
+    const int width = 2 << (round % 3), count = 2 + static_cast<int>(random() % 9);
+    const bool big = round % 2;
+    const size_t values = 1 + random() % 300, length = values * width + random() % width;  // a part value at the end
+    const uint64_t top = width == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * width)) - 1;
+    std::vector<std::vector<uint8_t>> data(count, std::vector<uint8_t>(length, 0x5A));
+    std::vector<std::vector<uint64_t>> table(values, std::vector<uint64_t>(count));
+    for (size_t j = 0; j < values; ++j) {
+      const uint64_t base = random(), step = random() % 3 == 0 ? random() : random() % 300, shape = random() % 5;
+      for (int k = 0; k < count; ++k) {
+        const uint64_t v = (shape == 0 ? base : shape == 1 ? base + k * step : shape == 2 ? base - k * step
+                            : shape == 3 ? random() : base + random() % 2) & top;
+        table[j][k] = v;
+        for (int i = 0; i < width; ++i) data[k][j * width + (big ? width - 1 - i : i)] = static_cast<uint8_t>(v >> (8 * i));
+      }
+    }
+    std::vector<Selection> selections(std::begin(kSelections), std::end(kSelections));
+    for (int32_t size : {256, -256, 65536, 70000}) selections.push_back(Selection{false, false, true, false, size});
+    for (bool ascending : {false, true}) {
+      selections.push_back(Selection{ascending, false, false, false, 0, 1, false, true});
+      for (int k = 0; k < count; ++k) selections.back().values[k] = table[values / 2][k];
+    }
+    const uint8_t* blocks[kMostFiles];
+    for (int k = 0; k < count; ++k) blocks[k] = data[k].data();
+    std::vector<uint32_t> indexes(length + 1);
+    for (Selection selection : selections) {
+      selection.width = width;
+      selection.bigEndian = big;
+      std::vector<uint32_t> expected;
+      for (size_t j = 0; j < values; ++j)
+        if (IsSelectedValues(table[j].data(), count, selection)) expected.push_back(uint32_t(j * width));
+      for (int kernel = 0; kernel < SelectionKernelCount(); ++kernel) {
+        UseSelectionKernel(kernel);
+        const size_t found = FindSelected(blocks, count, length, selection, indexes.data());
+        ASSERT_EQ(std::vector<uint32_t>(indexes.begin(), indexes.begin() + found), expected)
+            << SelectionKernelName(kernel) << ": width " << width << (big ? " big" : " little") << ", " << count
+            << " inputs, selection " << selection.ascending << selection.descending << selection.step
+            << selection.anyStep << " step " << selection.stepSize << " known " << selection.knownValues;
       }
     }
   }
+  UseSelectionKernel(SelectionKernelCount() - 1);
 }
 
 }  // namespace

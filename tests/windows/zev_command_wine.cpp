@@ -1,18 +1,20 @@
+// The Windows build that ZEV_WINDOWS_BUILD names, with ZEV_ADDR2LINE the addr2line of its processor.
 #include <cstdlib>
-
 #include "e2e_support.h"
-#include "windows_programs.h"
 
-std::string WindowsProgram(const std::string& relative) {
+namespace e2e {
+
+std::vector<std::string> TestCommand(const std::string& name) {
   const char* build = std::getenv("ZEV_WINDOWS_BUILD");
-  return std::string(build != nullptr ? build : ".") + "/" + relative;
+  return {WINE_RUN, std::string(build != nullptr ? build : ".") + (name == "zev" ? "/zev.exe" : "/tests/runtime/runtime_probe.exe")};
 }
-
-std::vector<std::string> e2e::ZevCommand() { return {WINE_RUN, WindowsProgram("zev.exe")}; }
-
-std::string e2e::SymbolLookup() {
+std::vector<std::string> ZevCommand() { return TestCommand("zev"); }
+std::string SymbolLookup() {
   const char* tool = std::getenv("ZEV_ADDR2LINE");
-  return std::string(tool != nullptr ? tool : "addr2line") + " -f -e '" + WindowsProgram("zev.exe") + "'";
+  return std::string(tool != nullptr ? tool : "addr2line") + " -f -e '" + ZevCommand()[1] + "'";
 }
+bool OnWindows() { return true; }
+// wine's console leaves its start-up light grey on black to the terminal's own colours.
+Shown ShownColours(int toolColour) { return {toolColour == 7 ? -1 : harness::PaletteIndex(toolColour), -1}; }
 
-int e2e::ShownBlack() { return -1; }
+}  // namespace e2e

@@ -1,16 +1,13 @@
-// Shared pieces of the end-to-end tests: a fixture that runs the real zev
-// on a terminal and checks the inputs unchanged after every run, a plain
-// model of the report, and screen checks.
+// The end-to-end suites' pieces, for the Linux and Windows programs alike: a
+// fixture running the real zev on a terminal that checks the inputs unchanged
+// after every run, an independent model of the report with random runs
+// against it, and the checks of screens and stops.
 #pragma once
 
-#include <cstdint>
+#include <random>
 #include <string>
-#include <string_view>
 #include <vector>
-
 #include <gtest/gtest.h>
-
-#include "harness/palette.h"
 #include "harness/terminal_harness.h"
 
 namespace e2e {
@@ -18,89 +15,67 @@ namespace e2e {
 using harness::RunResult;
 using harness::StdoutMode;
 
+// Each platform's suite provides these (zev_command_*.cpp).
+std::vector<std::string> TestCommand(const std::string& name);  // "zev" or "runtime_probe", and what runs it
+std::vector<std::string> ZevCommand();
+std::string SymbolLookup();  // names the function and line of an address appended
+bool OnWindows();
+struct Shown {  // how the terminal shows one of the tool's colours on black (-1: its own)
+  int foreground, background;
+};
+Shown ShownColours(int toolColour);
+
+// The model: every position from offset to the shortest length, one by one.
 struct Selection {
   bool ascending = false, descending = false, anyStep = false, fixedStep = false;  // -a -d -s -s:n
   int step = 0;
 };
 std::string HeaderLine(const std::vector<std::string>& names, int digits = 8);
 std::string DifferenceLine(uint64_t position, const std::vector<int>& bytes, int digits = 8);
-// The model: every position from offset to the shortest length, one by one.
-std::string ExpectedReport(const std::vector<std::string>& names,
-                           const std::vector<std::string>& contents, int64_t offset,
+std::string ExpectedReport(const std::vector<std::string>& names, const std::vector<std::string>& contents, int64_t offset,
                            const Selection& selection = {});
-
-// Report text as a terminal shows it; bytes below 0x20 pass unchanged.
-std::string TerminalText(std::string_view bytes);
-// count cells of a row from column on, an empty cell read as a blank.
-std::string CellsText(const RunResult& result, int row, int column, int count);
-// The report's lines without their CR LF, which each must have.
-std::vector<std::string> SplitReportLines(const std::string& report);
-bool FileExists(const std::string& path);
-// Reports run to megabytes: a mismatch shows where they part.
-void ExpectSameReport(const std::string& actual, const std::string& expected);
-
-// The command that starts zev: the program, then any arguments that come
-// before zev's own (each test program defines it).
-std::vector<std::string> ZevCommand();
-// The command that names the function and source line of a code address
-// of that program, the address to be appended.
-std::string SymbolLookup();
-
-// The palette index a terminal shows for the window's black background:
-// black itself, or -1 (the terminal's own) under wine, whose console
-// leaves its start-up background to the terminal.
-int ShownBlack();
-
-// A run that ends with one of the tool's own messages.
-struct FatalCase {
-  std::vector<std::string> args;
-  std::string message;
-  bool reportEmptied;  // the report had been opened when the run ended
+struct RandomCase {  // 2 to 10 inputs around the block size, offsets at the edges, switches in every form
+  std::vector<std::string> names, contents, args;
+  int64_t offset = 0, shortest = 0;
+  Selection selection;
 };
+RandomCase MakeRandomCase(std::mt19937& engine);
+
+std::string TerminalText(const std::string& bytes);  // as a terminal shows them (code page 437)
+std::vector<std::string> SplitReportLines(const std::string& report);  // each line must end in CR LF
+void ExpectSameReport(const std::string& actual, const std::string& expected);  // says where they part
+
+// "Runtime error N at 0xPLACE", the place again, a line per call level, an empty line, ending the output.
+struct StopMessage {
+  bool wellFormed = false;
+  std::string before;  // what came ahead of the message
+  unsigned number = 0;
+  uint64_t place = 0;
+  std::vector<uint64_t> levels;
+};
+StopMessage ParseStop(const std::string& output);
+// The exit code and the message of stop number on standard output, after exactly before.
+StopMessage ExpectStop(const RunResult& result, unsigned number, const std::string& before = "");
 
 class ZevTest : public testing::Test {
  protected:
-  // Writes and watches an input; returns its name in the directory zev runs in.
-  std::string MakeInput(const std::string& name, const std::string& bytes);
-  harness::RunOptions Options(const std::vector<std::string>& args,
-                              StdoutMode mode = StdoutMode::Terminal) const;
-  RunResult Run(const std::vector<std::string>& args, StdoutMode mode = StdoutMode::Terminal) {
-    return Run(Options(args, mode));
-  }
-  // Checks every watched input unchanged after the run.
-  RunResult Run(const harness::RunOptions& options);
-  // zev started by bash running script, so that "$0" "$@" runs zev with args.
-  RunResult RunInShell(const std::string& script, const std::vector<std::string>& args,
-                       StdoutMode mode = StdoutMode::Terminal);
+  std::string MakeInput(const std::string& name, const std::string& bytes);  // written and watched
+  harness::RunOptions Options(const std::vector<std::string>& args, StdoutMode mode = StdoutMode::Terminal,
+                              const std::vector<std::string>& command = ZevCommand()) const;
+  RunResult Run(const std::vector<std::string>& args, StdoutMode mode = StdoutMode::Terminal) { return Run(Options(args, mode)); }
+  RunResult Run(const harness::RunOptions& options);  // then checks every watched input unchanged
+  RunResult RunInShell(const std::string& script, harness::RunOptions options);  // "$0" "$@" runs the command
   std::string Path(const std::string& name) const { return dir.File(name); }
-  // Runs each case with -f:rep.txt in front and standard output on a
-  // file: the message on the screen, nothing on standard output, and the
-  // old report file untouched unless the report had been opened.
-  void ExpectFatalCases(const std::vector<FatalCase>& cases);
-
   harness::TempDirectory dir;
   std::vector<std::string> watched;
 };
 
-// PC text colours (bit 0 blue, bit 2 red) in the terminal's palette.
-constexpr int TerminalColour(int pc) { return harness::PaletteIndex(pc); }
-
-// The banner on rows 2 to 4 of an 80 x 25 screen; with alone, nothing else.
-void ExpectBanner(const RunResult& result, bool alone = false);
-inline void ExpectScreenBannerOnly(const RunResult& result) { ExpectBanner(result, true); }
-// count cells of a row in these palette colours (first miss only).
-void ExpectColours(const RunResult& result, int row, int column, int count, int foreground,
-                   int background);
-// The report on the terminal after it scrolled the whole screen: its
-// header went to row 6, and the screen shows the last 24 of its lines
-// from the left edge, the cursor on the empty bottom row.
+void ExpectBanner(const RunResult& result);  // the banner in the window and nothing else
+// The report having scrolled the whole screen: its last 24 lines, the cursor on the empty bottom row.
 void ExpectScrolledReport(const RunResult& result, const std::vector<std::string>& lines);
-// Banner, the message in light red on black from column 2 of row 6 on,
-// wrapped at column 79, an empty row after it and nothing else, the
-// cursor on the row after that, exit code 1.
+// The banner and the message in light red in the window (columns 2 to 79, rows 2 to 24, or the whole
+// screen when that does not fit), wrapped at its edge and scrolling it, an empty row after; exit code 1.
 void ExpectFatal(const RunResult& result, const std::string& message);
-// The run-time error stop: "Runtime error N at " and a place, the same
-// place again, further places, an empty line.
-void ExpectStopMessage(const std::string& text, int number);
+void ExpectUsageScreen(const RunResult& result);  // the banner and usage screen, in the window
 
 }  // namespace e2e

@@ -1,7 +1,11 @@
 #include "e2e_support.h"
 
-std::vector<std::string> e2e::ZevCommand() { return {ZEV_BINARY}; }
+namespace e2e {
 
-std::string e2e::SymbolLookup() { return "addr2line -f -e '" ZEV_BINARY "'"; }
+std::vector<std::string> TestCommand(const std::string& name) { return {name == "zev" ? ZEV_BINARY : RUNTIME_PROBE}; }
+std::vector<std::string> ZevCommand() { return {ZEV_BINARY}; }
+std::string SymbolLookup() { return "addr2line -f -e '" ZEV_BINARY "'"; }
+bool OnWindows() { return false; }
+Shown ShownColours(int toolColour) { return {harness::PaletteIndex(toolColour), 0}; }
 
-int e2e::ShownBlack() { return TerminalColour(0); }
+}  // namespace e2e

@@ -1,4 +1,0 @@
-// Makes a floating-point division by zero fault, as the probe needs.
-#pragma once
-
-void EnableFloatDivideTrap();

@@ -1,5 +1,0 @@
-#include <fenv.h>
-
-#include "float_traps.h"
-
-void EnableFloatDivideTrap() { feenableexcept(FE_DIVBYZERO); }

@@ -1,0 +1,118 @@
+// The tool's window: its messages in the order of its checks, wrapping and
+// scrolling, the usage screen on screens of every size, no terminal at all.
+#include <sys/stat.h>
+#include <unistd.h>
+#include "e2e_support.h"
+
+namespace e2e {
+namespace {
+
+using Screen = ZevTest;
+
+// Each with -f:rep.txt and standard output on a file: the message, nothing on standard
+// output, the old report untouched unless it had been opened (then emptied).
+TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
+  MakeInput("a", "abc"), MakeInput("b", "abd");
+  std::vector<std::string> eleven;
+  for (int k = 0; k < 11; ++k) eleven.push_back(MakeInput("n" + std::to_string(k), "same"));
+  const auto with = [](std::vector<std::string> list, const std::string& last) { return list.push_back(last), list; };
+  ASSERT_EQ(mkdir(Path("sub").c_str(), 0755), 0);
+  const std::string null = OnWindows() ? "nul" : "/dev/null", other = OnWindows() ? "/q" : "-q";
+  std::vector<std::tuple<std::vector<std::string>, std::string, bool>> cases = {
+      {{"missing", "-x"}, "Unknown Parameter: -x", false},
+      {with(eleven, other), "Unknown Parameter: " + other, false},
+      {{"a", "-"}, "Unknown Parameter: -", false},
+      {{"a"}, "Count of files must be 2 or more", false},
+      {{"missing"}, "Count of files must be 2 or more", false},
+      {with(eleven, "missing"), "Count of files must be 10 or less", false},
+      {{"missing", "a"}, "Can't open file: missing", false},
+      {{"a", "gone1", "gone2"}, "Can't open file: gone1", false},
+      {{"a", ""}, "Can't open file: ", false},
+      {{"a", "sub"}, "Can't open file: sub", false},
+      {{"a", "a"}, "Can't open file: a", false},  // an input is held: a second open fails, by any name
+      {{"a", "b", "-o:4"}, "Nothing to compare", true},
+      {{"a", null, "-o:1"}, "Nothing to compare", true},
+  };
+  if (OnWindows()) {
+    cases.insert(cases.end(), {{{"a", "/"}, "Unknown Parameter: /", false},
+                               {{"a", "A"}, "Can't open file: A", false},
+                               {{"a", ".\\a"}, "Can't open file: .\\a", false}});
+  } else {
+    ASSERT_TRUE(link(Path("a").c_str(), Path("hard").c_str()) == 0 && symlink("a", Path("soft").c_str()) == 0);
+    cases.insert(cases.end(), {{{"a", "./a"}, "Can't open file: ./a", false},
+                               {{"a", "b", "a"}, "Can't open file: a", false},
+                               {{"a", "hard"}, "Can't open file: hard", false},
+                               {{"soft", "b", "a"}, "Can't open file: a", false}});
+  }
+  for (const auto& [args, message, reportEmptied] : cases) {
+    SCOPED_TRACE(args[0] + " ... " + args.back());
+    harness::WriteFile(Path("rep.txt"), "old report");
+    std::vector<std::string> all = {"-f:rep.txt"};
+    all.insert(all.end(), args.begin(), args.end());
+    const RunResult result = Run(all, StdoutMode::File);
+    ExpectFatal(result, message);
+    EXPECT_EQ(result.stdoutBytes, "");
+    EXPECT_EQ(harness::ReadFile(Path("rep.txt")), reportEmptied ? "" : "old report");
+  }
+}
+
+// The window spans columns 2 to 79 and rows 2 to 24 where the screen holds it: a message wraps
+// at its edge, one exactly as wide leaves an empty row, a longer one scrolls it, never the margins.
+TEST_F(Screen, MessagesWrapAndScrollInsideTheWindow) {
+  MakeInput("a", "x");
+  const std::tuple<std::string, std::string, int, int> cases[] = {
+      {std::string(100, 'n'), "Can't open file: " + std::string(100, 'n'), 80, 25},
+      {std::string(61, 'w'), "Can't open file: " + std::string(61, 'w'), 80, 25},
+      {"-x" + std::string(140, 'y'), "Unknown Parameter: -x" + std::string(140, 'y'), 80, 25},
+      {std::string(1500, 'l'), "Can't open file: " + std::string(1500, 'l'), 80, 25},
+      {"missing", "Can't open file: missing", 120, 40},
+      // A screen too small for the window leaves it the whole screen.
+      {std::string(100, 'n'), "Can't open file: " + std::string(100, 'n'), 78, 25},
+      {"-x", "Unknown Parameter: -x", 80, 23},
+  };
+  for (const auto& [parameter, message, columns, rows] : cases) {
+    SCOPED_TRACE(message.substr(0, 30) + "... on " + std::to_string(columns) + "x" + std::to_string(rows));
+    harness::RunOptions options = Options({"a", parameter});
+    options.columns = columns;
+    options.rows = rows;
+    ExpectFatal(Run(options), message);
+  }
+  if (OnWindows()) return;
+  // Control bytes in a name are drawn as pictures or act as the window's rules say (a backspace
+  // steps back, a bell is nothing), never reaching the terminal as such; UTF-8 takes its cells.
+  const RunResult result = Run({"a", "ab\bX\t\x1b[2J\a\xC3\xBC\xE6\x97\xA5!"});
+  EXPECT_TRUE(result.exitCode == 1 && result.RowText(5) == " Can't open file: aX○←[2Jü日!" && result.RowText(6).empty())
+      << result.RowText(5);
+  harness::ExpectColours(result, 5, 1, 25, ShownColours(12).foreground, ShownColours(12).background);
+  EXPECT_TRUE(result.cursorRow == 7 && result.cursorColumn == 1 && result.terminalBytes.find("\x1b[2J") == std::string::npos);
+}
+
+// Redirected standard output keeps none of the screens from the terminal, and receives none.
+TEST_F(Screen, UsageInTheWindowWhenTheScreenHoldsItElseTopLeft) {
+  const std::tuple<int, int, StdoutMode> cases[] = {{80, 25, StdoutMode::Terminal}, {100, 40, StdoutMode::File},
+                                                    {78, 25, StdoutMode::Pipe},     {80, 23, StdoutMode::File},
+                                                    {60, 25, StdoutMode::Terminal}};
+  for (const auto& [columns, rows, mode] : cases) {
+    SCOPED_TRACE(std::to_string(columns) + "x" + std::to_string(rows));
+    harness::RunOptions options = Options({}, mode);
+    options.columns = columns;
+    options.rows = rows;
+    const RunResult result = Run(options);
+    EXPECT_TRUE(result.exitCode == 0 && result.stdoutBytes.empty());
+    ExpectUsageScreen(result);
+  }
+  // No terminal at all: the message on standard error, exit code 1.
+  harness::RunOptions options = Options({"a", "b"});
+  options.controllingTerminal = false;
+  const RunResult alone = Run(options);
+  EXPECT_TRUE(alone.exitCode == 1 && alone.stdoutBytes.empty() && alone.stderrBytes == "No way to get the console handle\r\n")
+      << alone.stderrBytes;
+  if (OnWindows()) return;
+  // Whatever the screen showed before is cleared, in the terminal's colours.
+  const RunResult cleared = RunInShell(R"(printf '\033[44m'; for i in $(seq 30); do printf 'junk%076d' 0; done; "$0" "$@")", Options({}));
+  EXPECT_EQ(cleared.exitCode, 0);
+  ExpectUsageScreen(cleared);
+}
+
+}  // namespace
+}  // namespace e2e
