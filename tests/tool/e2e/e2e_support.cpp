@@ -9,14 +9,35 @@
 namespace e2e {
 namespace {
 
-bool IsSelected(const std::vector<int>& x, const Selection& s) {
+__extension__ using Wide = __int128;  // every difference of 64-bit values, exactly
+
+bool IsSelected(const std::vector<uint64_t>& x, const Selection& s) {
   bool different = false, rises = true, falls = true, constant = true, stepIsN = true;
   for (size_t k = 1; k < x.size(); ++k) {
-    const int step = x[k] - x[k - 1];
-    different |= x[k] != x[0], rises &= step > 0, falls &= step < 0, constant &= step == x[1] - x[0], stepIsN &= step == s.step;
+    const Wide step = Wide(x[k]) - Wide(x[k - 1]);
+    different |= x[k] != x[0], rises &= step > 0, falls &= step < 0, constant &= step == Wide(x[1]) - Wide(x[0]),
+        stepIsN &= step == s.step;
   }
-  if (!s.ascending && !s.descending && !s.anyStep && !s.fixedStep) return different;
-  return different && ((s.ascending && rises) || (s.descending && falls) || (s.anyStep && constant) || (s.fixedStep && stepIsN));
+  if (!s.ascending && !s.descending && !s.anyStep && !s.fixedStep && s.known.empty()) return different;
+  return different && ((s.ascending && rises) || (s.descending && falls) || (s.anyStep && constant) || (s.fixedStep && stepIsN) ||
+                       x == s.known);
+}
+
+// A value's column: the separator, decimal, '$' and its digits most significant first, its bytes as in the file.
+std::string ValueColumn(const std::string& bytes, bool bigEndian) {
+  uint64_t value = 0;
+  std::string digits, shown;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const uint8_t b = static_cast<uint8_t>(bytes[bigEndian ? i : bytes.size() - 1 - i]);
+    value = value << 8 | b;
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", b);
+    digits += hex;
+    shown += static_cast<uint8_t>(bytes[i]) < 0x20 ? '.' : bytes[i];
+  }
+  const std::string decimal = std::to_string(value);
+  const size_t places = bytes.size() == 2 ? 5 : bytes.size() == 4 ? 10 : 20;
+  return " \xB3" + std::string(places - decimal.size(), ' ') + decimal + "  $" + digits + " '" + shown + "'";
 }
 
 // An input's identity, length, times and (up to 64 MiB, not the sparse giants) bytes.
@@ -66,9 +87,10 @@ void ExpectInWindow(const RunResult& result, std::vector<std::pair<std::string, 
 
 }  // namespace
 
-std::string HeaderLine(const std::vector<std::string>& names, int digits) {
+std::string HeaderLine(const std::vector<std::string>& names, int digits, int field) {
   std::string line = "Files:" + std::string(digits - 4, ' ');
-  for (const std::string& name : names) line += " \xB3" + std::string(name.size() < 12 ? 12 - name.size() : 0, ' ') + name;
+  for (const std::string& name : names)
+    line += " \xB3" + std::string(name.size() < size_t(field) ? field - name.size() : 0, ' ') + name;
   return line + "\r\n";
 }
 
@@ -84,13 +106,25 @@ std::string ExpectedReport(const std::vector<std::string>& names, const std::vec
                            const Selection& selection) {
   size_t shortest = SIZE_MAX;
   for (const std::string& content : contents) shortest = std::min(shortest, content.size());
+  // Values start at the offset and every width-th byte after it, while a whole one fits.
+  const size_t w = static_cast<size_t>(selection.width), start = static_cast<size_t>(offset);
+  const int64_t last = shortest >= start + w ? int64_t(start + (shortest - start) / w * w - w) : int64_t(shortest) - 1;
   int digits = 8;
-  while (digits < 16 && shortest > (size_t{1} << (4 * digits))) ++digits;
-  std::string report = HeaderLine(names, digits);
-  for (size_t p = static_cast<size_t>(offset); p < shortest; ++p) {
+  while (digits < 16 && last >= (int64_t{1} << (4 * digits))) ++digits;
+  std::string report = HeaderLine(names, digits, w == 1 ? 12 : static_cast<int>(w == 2 ? 17 : w == 4 ? 28 : 50));
+  for (size_t p = start; p + w <= shortest; p += w) {
+    std::vector<uint64_t> values;
     std::vector<int> bytes;
-    for (const std::string& content : contents) bytes.push_back(static_cast<uint8_t>(content[p]));
-    if (IsSelected(bytes, selection)) report += DifferenceLine(p, bytes, digits);
+    std::string line;
+    for (const std::string& content : contents) {
+      uint64_t value = 0;
+      for (size_t i = 0; i < w; ++i) value = value << 8 | static_cast<uint8_t>(content[p + (selection.bigEndian ? i : w - 1 - i)]);
+      values.push_back(value);
+      bytes.push_back(static_cast<uint8_t>(content[p]));
+      line += ValueColumn(content.substr(p, w), selection.bigEndian);
+    }
+    if (!IsSelected(values, selection)) continue;
+    report += w == 1 ? DifferenceLine(p, bytes, digits) : DifferenceLine(p, {}, digits).substr(0, digits + 2) + line + "\r\n";
   }
   return report;
 }
@@ -147,6 +181,22 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
     }
     const int64_t spoilt = between(0, count - 1);  // nearly a constant step
     if (shape == 2 && chance(30) && position < length[spoilt]) c.contents[spoilt][position] ^= 1;
+  }
+  // Values of 2, 4 or 8 bytes in either order; known values read off the contents at a value's position,
+  // written as unsigned or (when the top bit is set) negative numbers.
+  if (chance(40)) switches.push_back(form({"-w:", "-W:"}, s.width = 2 << between(0, 2)));
+  if ((s.bigEndian = chance(25))) switches.push_back(form({"-b", "-B", "-big"}));
+  const int64_t w = s.width, at = c.offset + w * between(0, 3);
+  if (chance(25) && at + w <= c.shortest) {
+    std::string text = "-v:";
+    for (int k = 0; k < count; ++k) {
+      uint64_t value = 0;
+      for (int64_t i = 0; i < w; ++i) value = value << 8 | static_cast<uint8_t>(c.contents[k][at + (s.bigEndian ? i : w - 1 - i)]);
+      s.known.push_back(value);
+      const uint64_t range = w == 8 ? 0 : uint64_t{1} << (8 * w);  // 2^(8w), modulo 2^64
+      text += (k ? "," : "") + (value >> (8 * w - 1) && chance(50) ? "-" + std::to_string(range - value) : std::to_string(value));
+    }
+    switches.push_back(form({text}));
   }
   std::shuffle(switches.begin(), switches.end(), engine);
   for (size_t name = 0, next = 0; name < c.names.size() || next < switches.size();) {

@@ -29,8 +29,11 @@ Shown ShownColours(int toolColour);
 struct Selection {
   bool ascending = false, descending = false, anyStep = false, fixedStep = false;  // -a -d -s -s:n
   int step = 0;
+  int width = 1;                // -w:n
+  bool bigEndian = false;       // -b
+  std::vector<uint64_t> known;  // -v:, one value a file
 };
-std::string HeaderLine(const std::vector<std::string>& names, int digits = 8);
+std::string HeaderLine(const std::vector<std::string>& names, int digits = 8, int field = 12);
 std::string DifferenceLine(uint64_t position, const std::vector<int>& bytes, int digits = 8);
 std::string ExpectedReport(const std::vector<std::string>& names, const std::vector<std::string>& contents, int64_t offset,
                            const Selection& selection = {});

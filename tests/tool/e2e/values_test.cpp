@@ -1,0 +1,69 @@
+// Values wider than a byte, byte order and known values, as a user meets
+// them: the README's worked example, the refusals, and (on Linux) the long
+// options that scripts ask.
+#include "e2e_support.h"
+
+namespace e2e {
+namespace {
+
+using Values = ZevTest;
+
+// A 16-bit counter 250, 260, 270 across a carry at $10, lives 3, 2, 1 at $12, noise at $08.
+TEST_F(Values, TheWorkedExampleOfACounterAndLives) {
+  const char* snaps[] = {"\x41\x00\x00\x00\x00\x00\x00\x00\xFA\x00\x03", "\x17\x00\x00\x00\x00\x00\x00\x00\x04\x01\x02",
+                         "\x99\x00\x00\x00\x00\x00\x00\x00\x0E\x01\x01"};
+  for (int k = 0; k < 3; ++k)
+    MakeInput("snap" + std::to_string(k + 1) + ".sav", std::string("HERO\x01\0\0\0", 8) + std::string(snaps[k], 11) + std::string(13, '\0'));
+  const std::string bytes = "Files:     \xB3   snap1.sav \xB3   snap2.sav \xB3   snap3.sav\r\n";
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"-a"}, bytes},
+      {{"-w:2", "-a"}, "Files:     \xB3        snap1.sav \xB3        snap2.sav \xB3        snap3.sav\r\n"
+                       "00000010   \xB3  250  $00FA '\xFA.' \xB3  260  $0104 '..' \xB3  270  $010E '..'\r\n"},
+      {{"-v:3,2,1"}, bytes + "00000012   \xB3  3  $03 '.' \xB3  2  $02 '.' \xB3  1  $01 '.'\r\n"},
+      {{"-W:$2", "-big", "-v:-1536,1025,$E01"}, "Files:     \xB3        snap1.sav \xB3        snap2.sav \xB3        snap3.sav\r\n"
+                                                "00000010   \xB3" "64000  $FA00 '\xFA.' \xB3 1025  $0401 '..' \xB3 3585  $0E01 '..'\r\n"},
+  };
+  for (const auto& [switches, report] : cases) {
+    std::vector<std::string> args = {"snap1.sav", "snap2.sav", "snap3.sav", "-f:r.txt"};
+    args.insert(args.end(), switches.begin(), switches.end());
+    SCOPED_TRACE(switches.back());
+    EXPECT_EQ(Run(args).exitCode, 0);
+    EXPECT_EQ(harness::ReadFile(Path("r.txt")), report);
+  }
+}
+
+// Refused before the report is opened, in the order of the checks.
+TEST_F(Values, WidthsAndValuesThatCannotBeAreRefused) {
+  MakeInput("a", "abcd"), MakeInput("b", "abce");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"a", "b", "-w:3"}, "Unknown Parameter: -w:3"},         {{"a", "-v:1,2,3", "-w:16"}, "Unknown Parameter: -w:16"},
+      {{"a", "-v:1,2,3"}, "Count of files must be 2 or more"}, {{"a", "b", "-v:1,2,3"}, "Count of values must be the count of files"},
+      {{"a", "b", "-v:1"}, "Count of values must be the count of files"}, {{"a", "b", "-v:1,2x"}, "Invalid value: 2x"},
+      {{"a", "b", "-v:256,1"}, "Value out of range: 256"},     {{"a", "b", "-v:1,-129"}, "Value out of range: -129"},
+      {{"a", "b", "-w:2", "-v:-32769,0"}, "Value out of range: -32769"},
+      {{"a", "b", "-w:8", "-v:$10000000000000000,0"}, "Invalid value: $10000000000000000"}};
+  for (const auto& [args, message] : cases) {
+    harness::WriteFile(Path("rep.txt"), "old report");
+    std::vector<std::string> all = {"-f:rep.txt"};
+    all.insert(all.end(), args.begin(), args.end());
+    ExpectFatal(Run(all), message);
+    EXPECT_EQ(harness::ReadFile(Path("rep.txt")), "old report");
+  }
+}
+
+// On Linux --help is the usage screen and --version one line on standard output, even with no terminal.
+TEST_F(Values, HelpAndVersionAlone) {
+  if (OnWindows()) {
+    MakeInput("a", "a"), MakeInput("b", "b");
+    return ExpectFatal(Run({"a", "b", "--help"}), "Unknown Parameter: --help");
+  }
+  ExpectUsageScreen(Run(std::vector<std::string>{"--help"}));
+  harness::RunOptions options = Options({"--version"}, StdoutMode::Pipe);
+  options.controllingTerminal = false;
+  const RunResult version = Run(options);
+  EXPECT_TRUE(version.exitCode == 0 && version.stdoutBytes == "zev 1.0\n" && version.terminalBytes.empty()) << version.stdoutBytes;
+  ExpectFatal(Run({"--version", "--help"}), "Unknown Parameter: --version");
+}
+
+}  // namespace
+}  // namespace e2e
