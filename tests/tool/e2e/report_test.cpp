@@ -148,9 +148,8 @@ TEST_F(Report, OnTheTerminalBytesShowAsCodePageGlyphsAndLongLinesFlowOn) {
   RunResult result = Run(options);
   ExpectOnTerminal(result, ExpectedReport({"high", "zeros"}, {high, zeros}, 0));
   EXPECT_EQ(result.RowText(6 + 0xB3 - first).substr(8), "   │179  $B3 '│' │  0  $00 '.'");
-  // Ten inputs make lines of 150 characters, a name of 255 a header step longer
-  // than the terminal's buffer; a name never steers the terminal: a control, a
-  // C1 control, an overlong sequence, a surrogate, a lone combining mark, a
+  // Ten inputs make lines of 150 characters, a name of 255 a header step longer than the terminal's buffer; a name
+  // never steers the terminal: a control, a C1 control, an overlong sequence, a surrogate, a lone combining mark, a
   // zero width space, a noncharacter each show as code page glyphs.
   const std::string unsafe = "e\x1b[2J\xC2\x9B\xE0\x80\xAF\xED\xA0\x80\xCC\x81\xE2\x80\x8B\xEF\xBF\xBE";
   std::vector<std::string> names, contents(10, std::string(32, 'z'));
