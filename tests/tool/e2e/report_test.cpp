@@ -51,7 +51,7 @@ TEST_F(Report, TheWorkedExampleAtEveryDestination) {
       {{"-f:Con", "old.bin", "new.bin", "patch3.bin"}, StdoutMode::Pipe, kTerminal},
   };
   for (const auto& [args, mode, where] : cases) {
-    SCOPED_TRACE(args[0] + " " + args[3] + ", standard output " + std::to_string(static_cast<int>(mode)));
+    SCOPED_TRACE(args[0] + " " + args.back() + ", standard output " + std::to_string(static_cast<int>(mode)));
     harness::WriteFile(Path("report.txt"), "old report, to be emptied");
     const RunResult result = Run(args, mode);
     EXPECT_TRUE(result.exitCode == 0 && result.stdoutBytes == (where == kStdout ? report : "")) << result.stdoutBytes;
