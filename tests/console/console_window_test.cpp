@@ -14,10 +14,9 @@ std::string Cells(int row, int first, int last) {
 
 std::pair<int, int> Cursor() { return {InspectConsole().cursorColumn, InspectConsole().cursorRow}; }
 
-// A screen full of x in attribute 0x4F, then the window (2, 2)-(79, 24): backspace stops at its
-// left edge, a lone line feed keeps the column, a full-width line's own line end leaves an empty
-// row, the bottom-right cell scrolls at once, scrolling and clearing move only the window,
-// filling in the attribute of the moment.
+// A screen full of x in attribute 0x4F, then the window (2, 2)-(79, 24): backspace stops at its left edge, a lone
+// line feed keeps the column, a full-width line's own line end leaves an empty row, the bottom-right cell scrolls at
+// once, scrolling and clearing move only the window, filling in the attribute of the moment.
 TEST(ConsoleWindow, LineRulesScrollingAndClearingInsideTheMargin) {
   StartConsoleOnHandle(-1, 80, 25, true);
   SetTextAttribute(0x4F);

@@ -1,11 +1,9 @@
-// Preloaded into zev by the fault tests (LD_PRELOAD): the one way the tests
-// make system calls fail. It fails the real program, as built and shipped,
-// in the very calls it makes, so the program carries no hook for tests. It
-// counts the calls of open, fstat, flock, lseek, read, write, ftruncate,
-// close and ioctl, and makes the n-th call of one fail, come back short, or
-// deliver nothing. ZEV_FAULT_LOG=path: a line per call, "call index handle
-// result" (open: its path for the handle). ZEV_FAULT_PLAN="call n error":
-// error an errno, -1 a short count, -2 a read or write delivering nothing.
+// Preloaded into zev by the fault tests (LD_PRELOAD): the one way the tests make system calls fail. It fails the real
+// program, as built and shipped, in the very calls it makes, so the program carries no hook for tests. It counts the
+// calls of open, fstat, flock, lseek, read, write, ftruncate, close and ioctl, and makes the n-th call of one fail,
+// come back short, or deliver nothing. ZEV_FAULT_LOG=path: a line per call, "call index handle result" (open: its
+// path for the handle). ZEV_FAULT_PLAN="call n error": error an errno, -1 a short count, -2 a read or write
+// delivering nothing.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>

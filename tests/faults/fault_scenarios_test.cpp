@@ -1,11 +1,8 @@
-// Every failure of every system call, through the real program: a clean run
-// of each scenario logs zev's calls, then it runs once for every call with
-// every error that call can meet. What each call was doing is read from the
-// log, and each run must end as that says: the complete report after a
-// failure to go through (an interruption, a short count, a full pipe, a
-// close, the terminal's drawing); the tool's message and exit code 1 only
-// while an input or the terminal is reached; else the stop the tables
-// number, with exactly what was handed over before it.
+// Every failure of every system call, through the real program: a clean run of each scenario logs zev's calls, then
+// it runs once for every call with every error that call can meet. What each call was doing is read from the log, and
+// each run must end as that says: the complete report after a failure to go through (an interruption, a short count,
+// a full pipe, a close, the terminal's drawing); the tool's message and exit code 1 only while an input or the
+// terminal is reached; else the stop the tables number, with exactly what was handed over before it.
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
@@ -146,9 +143,8 @@ TEST_P(FaultScenarios, EveryCallFailsInTurn) {
         EXPECT_TRUE(result.exitCode == 1 && result.RowText(0) == (call.role == Call::kConsole ? "No way to get the console handle"
                                                                                             : "No way to get console screen buffer info"));
       } else {
-        // A stop: its message on standard output or the terminal; a failed
-        // read hands over exactly the blocks before it, anything else a
-        // beginning of the report.
+        // A stop: its message on standard output or the terminal; a failed read hands over exactly the blocks before
+        // it, anything else a beginning of the report.
         const std::string handedOver = toStdout ? ParseStop(result.stdoutBytes).before : report(result);
         if (mode != StdoutMode::Terminal) ExpectStop(result, number, toStdout ? handedOver : "");
         EXPECT_EQ(result.exitCode, static_cast<int>(number & 0xFF));

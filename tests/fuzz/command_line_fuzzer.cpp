@@ -1,6 +1,5 @@
-// Cutting a command line into tokens: the tokens never hold more bytes than
-// the line; a line without quotes cuts at every run of bytes 1 to 32; and
-// any tokens, quoted the way the rules allow, cut back to themselves.
+// Cutting a command line into tokens: the tokens never hold more bytes than the line; a line without quotes cuts at
+// every run of bytes 1 to 32; and any tokens, quoted the way the rules allow, cut back to themselves.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -17,9 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (end > at) runs.push_back(significant.substr(at, end - at));
   }
   if (total > significant.size() || (significant.find_first_of("\"'") == std::string::npos && tokens != runs)) __builtin_trap();
-  // The pieces between NUL bytes as tokens, written quoted: a double quote
-  // inside single quotes, a single quote or a separator inside double
-  // quotes, an empty token as a pair of double quotes.
+  // The pieces between NUL bytes as tokens, written quoted: a double quote inside single quotes, a single quote or a
+  // separator inside double quotes, an empty token as a pair of double quotes.
   std::vector<std::string> wanted(1);
   std::string rebuilt = "zev ";
   for (char c : line) {

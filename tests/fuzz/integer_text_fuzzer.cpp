@@ -15,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t prefix = i < text.size() ? std::string_view("$%&").find(text[i]) : std::string_view::npos;
   const unsigned base = prefix == 0 ? 16 : prefix == 1 ? 2 : prefix == 2 ? 8 : 10;
   i += prefix != std::string_view::npos;
-  // Unbounded arithmetic: the magnitude is compared with the limit as a
-  // whole number, however long the text.
+  // Unbounded arithmetic: the magnitude is compared with the limit as a whole number, however long the text.
   const unsigned __int128 limit = base != 10 ? 0xFFFFFFFFu : negative ? 2147483648u : 2147483647u;
   unsigned __int128 magnitude = 0;
   if (i >= text.size()) expected.errorPosition = static_cast<int32_t>(text.size() + 1);

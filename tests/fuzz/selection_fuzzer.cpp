@@ -1,6 +1,5 @@
-// Every selection kernel against the per-position test, on blocks the
-// fuzzer makes: the first bytes choose the inputs and the selection, the
-// rest are the inputs' bytes side by side.
+// Every selection kernel against the per-position test, on blocks the fuzzer makes: the first bytes choose the inputs
+// and the selection, the rest are the inputs' bytes side by side.
 #include <cstdint>
 #include <vector>
 #include "tool/selection.h"

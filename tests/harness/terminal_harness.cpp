@@ -23,9 +23,8 @@ extern char** environ;
 namespace harness {
 namespace {
 
-// Written through the harness's own end of the terminal once the program
-// has ended: when it comes out, all the program wrote has come too (waiting
-// for the terminal to close loses output in flight). A private OSC string.
+// Written through the harness's own end of the terminal once the program has ended: when it comes out, all the
+// program wrote has come too (waiting for the terminal to close loses output in flight). A private OSC string.
 const std::string kEndMark = "\x1b]7311;end of run\x07";
 
 // Only async-signal-safe calls in the child: the parent may have threads.

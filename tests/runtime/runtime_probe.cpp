@@ -1,6 +1,5 @@
-// A program on the run-time layer alone: its first parameter selects a way
-// of ending, each handing over "handed over" CR LF first; the offsets of the
-// functions a stop passes go to standard error as "name 0xOFFSET" lines.
+// A program on the run-time layer alone: its first parameter selects a way of ending, each handing over "handed over"
+// CR LF first; the offsets of the functions a stop passes go to standard error as "name 0xOFFSET" lines.
 #include <cstdio>
 #include <utility>
 #include "runtime/files.h"

@@ -5,9 +5,8 @@
 
 namespace {
 
-// Rows with what each test says of them (different, rising, falling,
-// constant step): every combination of -a, -d and -s selects exactly when
-// one of its tests holds, none set when the bytes differ; then -s:n.
+// Rows with what each test says of them (different, rising, falling, constant step): every combination of -a, -d and
+// -s selects exactly when one of its tests holds, none set when the bytes differ; then -s:n.
 TEST(Selection, EveryCombinationOfSwitchesAndStepSizes) {
   const std::tuple<std::vector<uint8_t>, bool, bool, bool, bool> rows[] = {
       {{1, 2, 2}, 1, 0, 0, 0},    {{3, 2, 1}, 1, 0, 1, 1},       {{1, 3, 2}, 1, 0, 0, 0}, {{5, 5, 5}, 0, 0, 0, 0},

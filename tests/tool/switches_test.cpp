@@ -11,9 +11,8 @@ Fields Of(const RunSettings& settings) {
   return {s.ascending, s.descending, s.step, s.anyStep, s.step && !s.anyStep ? s.stepSize : 0, settings.reportName, settings.startOffset};
 }
 
-// Only the letter after the dash counts, in either case; values skip the
-// third character. The settings start away from the defaults, so that
-// overwriting shows; an unknown switch changes nothing.
+// Only the letter after the dash counts, in either case; values skip the third character. The settings start away
+// from the defaults, so that overwriting shows; an unknown switch changes nothing.
 TEST(Switches, EachParameterSetsItsFieldAlone) {
   const Fields start = {0, 0, 0, 0, 0, "earlier", 77};
   const std::pair<const char*, Fields> known[] = {

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <algorithm>
 #include <cstdio>
-#include <regex>
 #include <tuple>
 
 namespace e2e {
@@ -48,9 +47,8 @@ auto InputState(const std::string& path) {
                          info.st_ctim.tv_nsec, info.st_size <= (64 << 20) ? harness::ReadFile(path) : "");
 }
 
-// The banner and then the lines, by the window's rules: each text written
-// cell by cell from the cursor, wrapping at the window's right edge; a line
-// end goes to the next row; a row past the bottom scrolls the window.
+// The banner and then the lines, by the window's rules: each text written cell by cell from the cursor, wrapping at
+// the window's right edge; a line end goes to the next row; a row past the bottom scrolls the window.
 void ExpectInWindow(const RunResult& result, std::vector<std::pair<std::string, int>> lines) {
   const auto right = [](const std::string& text) { return std::pair(std::string(72 - text.size(), ' ') + text, 10); };
   lines.insert(lines.begin(), {right("Brimlo comaparator"), right("Byte-by-byte comparison of two to ten files"),
@@ -233,13 +231,22 @@ void ExpectSameReport(const std::string& actual, const std::string& expected) {
 }
 
 StopMessage ParseStop(const std::string& output) {
-  static const std::regex form("Runtime error ([1-9][0-9]{0,4}) at 0x([0-9A-F]{8})\r\n  0x\\2\r\n((  0x[0-9A-F]{8}\r\n)*)\r\n");
   const size_t start = output.find("Runtime error ");
-  const std::string tail = start == std::string::npos ? "" : output.substr(start);
-  std::smatch match;
-  if (!std::regex_match(tail, match, form)) return {};
-  StopMessage message = {true, output.substr(0, start), static_cast<unsigned>(std::stoul(match[1])), std::stoull(match[2], nullptr, 16), {}};
-  for (size_t at = 0; at < match.str(3).size(); at += 14) message.levels.push_back(std::stoull(match.str(3).substr(at + 4, 8), nullptr, 16));
+  const std::vector<std::string> lines = start == std::string::npos ? std::vector<std::string>() : SplitReportLines(output.substr(start));
+  const auto place = [](const std::string& line, const std::string& lead) {  // lead, "0x" and 8 uppercase hexadecimal digits
+    return line.size() == lead.size() + 10 && line.compare(0, lead.size() + 2, lead + "0x") == 0 &&
+           line.find_first_not_of("0123456789ABCDEF", lead.size() + 2) == std::string::npos;
+  };
+  const std::string number = lines.size() < 3 ? "" : lines[0].substr(14, lines[0].find(" at ") - 14);
+  if (number.empty() || number.size() > 5 || number[0] == '0' || number.find_first_not_of("0123456789") != std::string::npos ||
+      !place(lines[0], "Runtime error " + number + " at ") || lines[1] != "  " + lines[0].substr(number.size() + 18) || !lines.back().empty()) {
+    return {};
+  }
+  StopMessage message = {true, output.substr(0, start), static_cast<unsigned>(std::stoul(number)), std::stoull(lines[1].substr(4), nullptr, 16), {}};
+  for (size_t i = 2; i + 1 < lines.size(); ++i) {
+    if (!place(lines[i], "  ")) return {};
+    message.levels.push_back(std::stoull(lines[i].substr(4), nullptr, 16));
+  }
   return message;
 }
 

@@ -1,6 +1,5 @@
-// The end-to-end suites' pieces, for the Linux and Windows programs alike: a
-// fixture running the real zev on a terminal that checks the inputs unchanged
-// after every run, an independent model of the report with random runs
+// The end-to-end suites' pieces, for the Linux and Windows programs alike: a fixture running the real zev on a
+// terminal that checks the inputs unchanged after every run, an independent model of the report with random runs
 // against it, and the checks of screens and stops.
 #pragma once
 

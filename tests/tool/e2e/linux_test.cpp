@@ -1,6 +1,5 @@
-// What only the Linux program is asked: permissions as another user, standard
-// output onto an input, names too long, sparse inputs past 4 GiB, failing
-// destinations, streams closed at the start, runs under valgrind.
+// What only the Linux program is asked: permissions as another user, standard output onto an input, names too long,
+// sparse inputs past 4 GiB, failing destinations, streams closed at the start, runs under valgrind.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -51,7 +51,7 @@ TEST_F(Report, TheWorkedExampleAtEveryDestination) {
       {{"-f:Con", "old.bin", "new.bin", "patch3.bin"}, StdoutMode::Pipe, kTerminal},
   };
   for (const auto& [args, mode, where] : cases) {
-    SCOPED_TRACE(args[0] + " " + args[3] + ", standard output " + std::to_string(static_cast<int>(mode)));
+    SCOPED_TRACE(args[0] + " " + args.back() + ", standard output " + std::to_string(static_cast<int>(mode)));
     harness::WriteFile(Path("report.txt"), "old report, to be emptied");
     const RunResult result = Run(args, mode);
     EXPECT_TRUE(result.exitCode == 0 && result.stdoutBytes == (where == kStdout ? report : "")) << result.stdoutBytes;
@@ -148,9 +148,8 @@ TEST_F(Report, OnTheTerminalBytesShowAsCodePageGlyphsAndLongLinesFlowOn) {
   RunResult result = Run(options);
   ExpectOnTerminal(result, ExpectedReport({"high", "zeros"}, {high, zeros}, 0));
   EXPECT_EQ(result.RowText(6 + 0xB3 - first).substr(8), "   │179  $B3 '│' │  0  $00 '.'");
-  // Ten inputs make lines of 150 characters, a name of 255 a header step longer
-  // than the terminal's buffer; a name never steers the terminal: a control, a
-  // C1 control, an overlong sequence, a surrogate, a lone combining mark, a
+  // Ten inputs make lines of 150 characters, a name of 255 a header step longer than the terminal's buffer; a name
+  // never steers the terminal: a control, a C1 control, an overlong sequence, a surrogate, a lone combining mark, a
   // zero width space, a noncharacter each show as code page glyphs.
   const std::string unsafe = "e\x1b[2J\xC2\x9B\xE0\x80\xAF\xED\xA0\x80\xCC\x81\xE2\x80\x8B\xEF\xBF\xBE";
   std::vector<std::string> names, contents(10, std::string(32, 'z'));
