@@ -1,5 +1,5 @@
-// What only the Linux program is asked: permissions as another user, standard output onto an input, names too long,
-// sparse inputs past 4 GiB, failing destinations, streams closed at the start, runs under valgrind.
+// What only the Linux program is asked: permissions as another user, sparse inputs past 4 GiB, failing
+// destinations, streams closed at the start, runs under valgrind.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,26 +30,6 @@ TEST_F(Linux, InputsMustBeWritableAndTheReportToo) {
   ExpectStop(asNobody({"x", "y", "-f:readonly.txt"}), 5);
   ExpectStop(asNobody({"x", "y", "-f:closed/r.txt"}), 5);
   EXPECT_TRUE(harness::ReadFile(Path("readonly.txt")) == "old report" && access(Path("closed/r.txt").c_str(), F_OK) != 0);
-}
-
-// Standard output onto an input receives nothing, not even a stop message; a name is never cut short to
-// reach a file not named (that of the first 255 characters stands by), nor a longer path of short names opened.
-TEST_F(Linux, NothingReachesAnInput) {
-  for (const auto& [script, args] : {std::pair<std::string, std::vector<std::string>>{R"("$0" "$@" >> x)", {"x", "y", "-f:"}},
-                                     {R"("$0" "$@" 1<>y)", {"x", "y", "-f:"}}, {R"("$0" "$@" >> x)", {"x", "y", "-f:r.txt", "-o:-1"}}}) {
-    const RunResult result = RunInShell(script, Options(args));
-    EXPECT_EQ(result.exitCode, args.size() == 3 ? 5 : 131) << script;
-    ExpectBanner(result);
-  }
-  const std::string longest(255, 'n'), longer = longest + "-and-more";
-  MakeInput(longest, "the file of the first 255 characters");
-  std::string deep = ".";
-  for (int level = 0; level < 30; ++level) ASSERT_EQ(mkdir(Path(deep += "/dddddddd").c_str(), 0777), 0);
-  MakeInput(deep + "/in", "abcdefgh");
-  for (const std::string& name : {longer, deep + "/in"}) {
-    ExpectFatal(Run({"x", name}), "Can't open file: " + name);
-    ExpectStop(Run({"x", "y", "-f:" + name}, StdoutMode::File), 206);
-  }
 }
 
 // Every failed hand-over is error 101: a full device, a pipe whose reader has

@@ -1,5 +1,6 @@
 // The report at every destination against the model: the documented example,
 // random runs, block edges, reports larger than the buffer, the terminal.
+#include <sys/stat.h>
 #include <unistd.h>
 #include "e2e_support.h"
 
@@ -61,6 +62,27 @@ TEST_F(Report, TheWorkedExampleAtEveryDestination) {
     if (where != kTerminal) continue;
     ExpectOnTerminal(result, report);
     for (int row = 5; row < 8; ++row) harness::ExpectColours(result, row, row == 5, 52, -1, -1);  // the terminal's own
+  }
+}
+
+// Standard output onto an input receives nothing, not even a stop message; a name is never cut short to
+// reach a file not named (that of the first 255 characters stands by), nor a longer path of short names opened.
+TEST_F(Report, NothingReachesAnInput) {
+  MakeInput("x", "abcdefgh"), MakeInput("y", "abcdefgH");
+  for (const auto& [script, args] : {std::pair<std::string, std::vector<std::string>>{R"("$0" "$@" >> x)", {"x", "y", "-f:"}},
+                                     {R"("$0" "$@" 1<>y)", {"x", "y", "-f:"}}, {R"("$0" "$@" >> x)", {"x", "y", "-f:r.txt", "-o:-1"}}}) {
+    const RunResult result = RunInShell(script, Options(args));
+    EXPECT_EQ(result.exitCode, args.size() == 3 ? 5 : 131) << script;
+    ExpectBanner(result);
+  }
+  const std::string longest(255, 'n'), longer = longest + "-and-more";
+  MakeInput(longest, "the file of the first 255 characters");
+  std::string deep = ".";
+  for (int level = 0; level < 30; ++level) ASSERT_EQ(mkdir(Path(deep += "/dddddddd").c_str(), 0777), 0);
+  MakeInput(deep + "/in", "abcdefgh");
+  for (const std::string& name : {longer, deep + "/in"}) {
+    ExpectFatal(Run({"x", name}), "Can't open file: " + name);
+    ExpectStop(Run({"x", "y", "-f:" + name}, StdoutMode::File), 206);
   }
 }
 
