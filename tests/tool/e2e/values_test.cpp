@@ -1,6 +1,5 @@
-// Values wider than a byte, byte order and known values, as a user meets
-// them: the README's worked example, the refusals, and (on Linux) the long
-// options that scripts ask.
+// Values wider than a byte, byte order and known values: the README's worked example, the refusals;
+// and the long options that scripts ask on Linux.
 #include "e2e_support.h"
 
 namespace e2e {
@@ -23,12 +22,9 @@ TEST_F(Values, TheWorkedExampleOfACounterAndLives) {
       {{"-W:$2", "-big", "-v:-1536,1025,$E01"}, "Files:     \xB3        snap1.sav \xB3        snap2.sav \xB3        snap3.sav\r\n"
                                                 "00000010   \xB3" "64000  $FA00 '\xFA.' \xB3 1025  $0401 '..' \xB3 3585  $0E01 '..'\r\n"},
   };
-  for (const auto& [switches, report] : cases) {
-    std::vector<std::string> args = {"snap1.sav", "snap2.sav", "snap3.sav", "-f:r.txt"};
-    args.insert(args.end(), switches.begin(), switches.end());
-    SCOPED_TRACE(switches.back());
-    EXPECT_EQ(Run(args).exitCode, 0);
-    EXPECT_EQ(harness::ReadFile(Path("r.txt")), report);
+  for (auto [args, report] : cases) {
+    args.insert(args.begin(), {"snap1.sav", "snap2.sav", "snap3.sav", "-f:r.txt"});
+    EXPECT_TRUE(Run(args).exitCode == 0 && harness::ReadFile(Path("r.txt")) == report) << args.back();
   }
 }
 
@@ -42,11 +38,10 @@ TEST_F(Values, WidthsAndValuesThatCannotBeAreRefused) {
       {{"a", "b", "-v:256,1"}, "Value out of range: 256"},     {{"a", "b", "-v:1,-129"}, "Value out of range: -129"},
       {{"a", "b", "-w:2", "-v:-32769,0"}, "Value out of range: -32769"},
       {{"a", "b", "-w:8", "-v:$10000000000000000,0"}, "Invalid value: $10000000000000000"}};
-  for (const auto& [args, message] : cases) {
+  for (auto [args, message] : cases) {
     harness::WriteFile(Path("rep.txt"), "old report");
-    std::vector<std::string> all = {"-f:rep.txt"};
-    all.insert(all.end(), args.begin(), args.end());
-    ExpectFatal(Run(all), message);
+    args.insert(args.begin(), "-f:rep.txt");
+    ExpectFatal(Run(args), message);
     EXPECT_EQ(harness::ReadFile(Path("rep.txt")), "old report");
   }
 }
