@@ -48,10 +48,7 @@ TEST_F(Values, WidthsAndValuesThatCannotBeAreRefused) {
 
 // On Linux --help is the usage screen and --version one line on standard output, even with no terminal.
 TEST_F(Values, HelpAndVersionAlone) {
-  if (OnWindows()) {
-    MakeInput("a", "a"), MakeInput("b", "b");
-    return ExpectFatal(Run({"a", "b", "--help"}), "Unknown Parameter: --help");
-  }
+  if (OnWindows()) return MakeInput("a", "a"), MakeInput("b", "b"), ExpectFatal(Run({"a", "b", "--help"}), "Unknown Parameter: --help");
   ExpectUsageScreen(Run(std::vector<std::string>{"--help"}));
   harness::RunOptions options = Options({"--version"}, StdoutMode::Pipe);
   options.controllingTerminal = false;
