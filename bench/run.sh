@@ -148,8 +148,12 @@ printf '\npeak resident memory of zev: %d KB (goal <= 4608 KB)\n' "$peak_all"
 x86="$root/build/windows-x86/zev.exe" x64="$root/build/windows-x64/zev.exe"
 if [ -f "$x86" ] && [ -f "$x64" ] && [ -e "$root/build/wine32-dlls/dllpath/i386-windows/kernel32.dll" ]; then
   cd "$data"
+  # Ten inputs of 16 MiB (4 MiB with --quick), the sizes the goal was set for.
   ten_names=()
-  for file in "${ten_random[@]}"; do ten_names+=("$(basename "$file")"); done
+  for file in "${ten_random[@]}"; do
+    head -c "$(( ten_mib / 4 * 1048576 ))" "$file" > "$file.w"
+    ten_names+=("$(basename "$file").w")
+  done
   zev_command=("$root/scripts/wine-run.sh" "$x86")
   echo
   workload "windows: 32-bit vs x64, ten random -a -d" "<=1.3" /dev/null \
