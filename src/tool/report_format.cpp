@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstring>
 
 #include "console/terminal_text.h"
+#include "tool/selection.h"
 
 namespace {
 
@@ -147,29 +149,23 @@ std::string HeaderNameField(std::string_view name, int field, bool utf8) {
 namespace {
 
 // Decimal places of a value: as many as its largest value has.
-int DecimalPlaces(int width) { return width == 2 ? 5 : width == 4 ? 10 : 20; }
+int DecimalPlaces(int width) { return width == 1 ? 3 : width == 2 ? 5 : width == 4 ? 10 : 20; }
 
 }  // namespace
 
 int ValueColumnWidth(int width) { return 2 + DecimalPlaces(width) + 3 + 2 * width + 2 + width + 1; }
 
 size_t FormatValueColumn(const uint8_t* bytes, int width, bool bigEndian, bool utf8, char* out) {
-  uint64_t value = 0;
-  for (int i = 0; i < width; ++i) value = value << 8 | bytes[bigEndian ? i : width - 1 - i];
-  char* at = out;
+  const uint64_t value = ValueAt(bytes, width, bigEndian);
   const std::string_view separator = SeparatorText(utf8);
-  at = std::copy(separator.begin(), separator.end(), at);
+  char* at = std::copy(separator.begin(), separator.end(), out);
   char decimal[20];
-  int digits = 0;
-  do {
-    decimal[sizeof decimal - 1 - digits++] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
+  const auto digits = static_cast<int>(std::to_chars(decimal, decimal + sizeof decimal, value).ptr - decimal);
   at = std::fill_n(at, DecimalPlaces(width) - digits, ' ');
-  at = std::copy(decimal + sizeof decimal - digits, decimal + sizeof decimal, at);
+  at = std::copy_n(decimal, digits, at);
   at = std::copy_n("  $", 3, at);
-  for (int i = 0; i < width; ++i) at = std::copy_n(kHexPairs.text[bytes[bigEndian ? i : width - 1 - i]], 2, at);
-  at = std::copy_n(" '", 2, at);
+  HexLong(value, 2 * width, at);
+  at = std::copy_n(" '", 2, at + 2 * width);
   for (int i = 0; i < width; ++i) {
     const std::string_view shown = ShownByte(bytes + i, utf8);
     at = std::copy(shown.begin(), shown.end(), at);

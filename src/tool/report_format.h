@@ -8,7 +8,6 @@
 #include <string_view>
 
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr int kNameField = 12;
 constexpr int kShortestPositionDigits = 8;
 constexpr int kLongestPositionDigits = 16;
 // The position digits and the two blanks after them.
@@ -39,7 +38,7 @@ std::string HeaderLead(int digits);
 // The separator before a file's header column.
 std::string_view SeparatorText(bool utf8);
 
-// A file name right-aligned in a field of the given width (kNameField for
+// A file name right-aligned in a field of the given width (12 for
 // bytes). With utf8, bytes that are no valid displayable UTF-8 become code
 // page 437 characters and the field is measured in terminal cells.
 std::string HeaderNameField(std::string_view name, int field, bool utf8);
@@ -70,7 +69,7 @@ constexpr size_t DifferenceLineRoom(int digits, int count) {
 // blanks, '$' and two hexadecimal digits a byte, most significant first,
 // a blank and the bytes in file order between quotes, each shown as a
 // byte column shows its byte.
-int ValueColumnWidth(int width);
+int ValueColumnWidth(int width);  // 14 for bytes
 
 // The most a value column takes in bytes, UTF-8 included.
 constexpr size_t kLongestValueColumn = 4 + 20 + 3 + 16 + 2 + 8 * 3 + 1;

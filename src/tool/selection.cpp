@@ -198,7 +198,7 @@ KernelRule KernelRuleFor(const Selection& selection, int count) {
   // A step of 0 never differs, and one beyond the largest value no two
   // values make.
   const int64_t size = selection.stepSize;
-  const uint64_t largest = selection.width == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * selection.width)) - 1;
+  const uint64_t largest = LargestValue(selection.width);
   const uint64_t magnitude = size < 0 ? static_cast<uint64_t>(-size) : static_cast<uint64_t>(size);
   if (size == 0 || magnitude > largest) return rule;
   rule.step = true;

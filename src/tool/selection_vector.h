@@ -32,18 +32,18 @@ struct VectorOf {
 template <int kBytes, class Element, bool kBigEndian>
 struct ValueLanes {
   using Vector = typename VectorOf<Element, kBytes>::Type;
+  using Unsigned = typename VectorOf<std::make_unsigned_t<Element>, kBytes>::Type;
   using Bytes = typename VectorOf<signed char, kBytes>::Type;
   using Lanes = Vector;  // all-ones lanes
   static constexpr size_t kVectorBytes = kBytes;
   static constexpr size_t kWidth = sizeof(Element);
 
-  static Bytes LoadBytes(const uint8_t* at) {
-    Bytes bytes;
-    __builtin_memcpy(&bytes, at, sizeof bytes);
-    return bytes;
-  }
   // The bytes as they are: enough to tell values apart.
-  static Vector Load(const uint8_t* at) { return reinterpret_cast<Vector>(LoadBytes(at)); }
+  static Vector Load(const uint8_t* at) {
+    Vector values;
+    __builtin_memcpy(&values, at, sizeof values);
+    return values;
+  }
   static Vector TopBits() { return Vector{} + static_cast<Element>(uint64_t{1} << (8 * kWidth - 1)); }
   static Vector LoadOrdered(const uint8_t* at) {
     Vector values = Load(at);
@@ -54,7 +54,6 @@ struct ValueLanes {
   // bytes of each pair swapped, then the pairs of each four, then the
   // fours of each eight.
   static Vector SwapBytes(Vector lanes) {
-    using Unsigned = typename VectorOf<std::make_unsigned_t<Element>, kBytes>::Type;
     auto v = reinterpret_cast<Unsigned>(lanes);
     constexpr auto kPairs = static_cast<std::make_unsigned_t<Element>>(0x00FF00FF00FF00FFull);
     v = ((v & kPairs) << 8) | ((v >> 8) & kPairs);
@@ -71,7 +70,6 @@ struct ValueLanes {
   static Lanes Equal(Vector a, Vector b) { return a == b; }
   static Vector Minus(Vector a, Vector b) {
     // Modulo 2^n: unsigned arithmetic, which cannot overflow.
-    using Unsigned = typename VectorOf<std::make_unsigned_t<Element>, kBytes>::Type;
     return reinterpret_cast<Vector>(reinterpret_cast<Unsigned>(a) - reinterpret_cast<Unsigned>(b));
   }
   static Vector Or(Vector a, Vector b) { return a | b; }

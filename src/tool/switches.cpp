@@ -4,6 +4,7 @@
 
 #include "runtime/integer_text.h"
 #include "tool/fatal_error.h"
+#include "tool/selection.h"
 
 namespace {
 
@@ -77,8 +78,7 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
 std::string ReadKnownValues(RunSettings& settings) {
   Selection& selection = settings.selection;
   if (!selection.knownValues) return {};
-  const int bits = 8 * selection.width;
-  const uint64_t widthMask = bits == 64 ? ~uint64_t{0} : (uint64_t{1} << bits) - 1;
+  const uint64_t widthMask = LargestValue(selection.width);
   std::string_view rest = settings.valueTexts;
   int count = 0;
   for (;;) {
