@@ -13,7 +13,8 @@
 #
 # When both Windows programs are built (build/windows-x86, build/windows-x64)
 # and the 32-bit DLLs are there, the 32-bit program is measured against the
-# x64 one, both under wine.
+# x64 one, both under wine; on a machine that cannot run 32-bit code
+# (scripts/runs-32bit.sh) the row says so instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -146,7 +147,10 @@ printf '\npeak resident memory of zev: %d KB (goal <= 4608 KB)\n' "$peak_all"
 # The Windows programs take names beginning with / for switches: they run
 # in the files' directory and name them relatively.
 x86="$root/build/windows-x86/zev.exe" x64="$root/build/windows-x64/zev.exe"
-if [ -f "$x86" ] && [ -f "$x64" ] && [ -e "$root/build/wine32-dlls/dllpath/i386-windows/kernel32.dll" ]; then
+row="windows: 32-bit vs x64, ten random -a -d"
+if [ -f "$x86" ] && [ -f "$x64" ] && ! reason="$("$root/scripts/runs-32bit.sh")"; then
+  printf '\n%s: no figure, the 32-bit program cannot run here: %s\n' "$row" "$reason"
+elif [ -f "$x86" ] && [ -f "$x64" ] && [ -e "$root/build/wine32-dlls/dllpath/i386-windows/kernel32.dll" ]; then
   cd "$data"
   # Ten inputs of 16 MiB (4 MiB with --quick), the sizes the goal was set for.
   ten_names=()
@@ -156,6 +160,6 @@ if [ -f "$x86" ] && [ -f "$x64" ] && [ -e "$root/build/wine32-dlls/dllpath/i386-
   done
   zev_command=("$root/scripts/wine-run.sh" "$x86")
   echo
-  workload "windows: 32-bit vs x64, ten random -a -d" "<=1.3" /dev/null \
+  workload "$row" "<=1.3" /dev/null \
     "${ten_names[*]} -a -d -f:out" /dev/null "$root/scripts/wine-run.sh" "$x64" "${ten_names[@]}" -a -d -f:out
 fi

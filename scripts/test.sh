@@ -14,15 +14,21 @@ scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libgtest-dev libgmoc
 jobs=$(nproc)
 trap 'scripts/wine-run.sh --stop' EXIT
 # wine64 runs the 32-bit program with the 32-bit DLLs of Debian's wine,
-# fetched once into build/wine32-dlls.
-scripts/wine32-dlls.sh
+# fetched once into build/wine32-dlls, where the machine runs 32-bit code
+# at all; elsewhere the program is built and its tests show as skipped.
+bits_run="64 32"
+if no_32bit="$(scripts/runs-32bit.sh)"; then
+  scripts/wine32-dlls.sh
+else
+  bits_run=64
+fi
 
 for preset in windows-x86 windows-x64; do
   echo "== $preset: configure and build"
   cmake --preset "$preset" -DZEV_TESTS=ON >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
 done
-for bits in 64 32; do  # makes each prefix once
+for bits in $bits_run; do  # makes each prefix once
   ZEV_WINE_BITS=$bits scripts/wine-run.sh cmd /c exit </dev/null >/dev/null
 done
 for preset in windows-x86 windows-x64; do
@@ -52,3 +58,6 @@ listing="$(unzip -Z1 build/dist/zev-*-windows.zip)"
 for member in x86/zev.exe x64/zev.exe README.md; do
   grep -q "/$member\$" <<< "$listing" || { echo "the Windows archive lacks $member" >&2; exit 1; }
 done
+if [ "$bits_run" = 64 ]; then
+  echo "== the 32-bit Windows program was built but not run: $no_32bit"
+fi

@@ -36,6 +36,12 @@ if [ "${1:-}" = "--stop" ]; then
 fi
 
 if [ "$bits" = 32 ]; then
+  # A kernel that runs 64-bit user code only fails every 32-bit program
+  # as it starts; that is said here, not met as an empty prefix.
+  if ! reason="$("$here/scripts/runs-32bit.sh")"; then
+    echo "wine-run: the 32-bit program cannot run here: $reason" >&2
+    exit 125
+  fi
   export WINEPREFIX="$here/build/wine32"
   export WINEDLLPATH="$here/build/wine32-dlls/dllpath"
   if [ ! -e "$WINEDLLPATH/i386-windows/kernel32.dll" ]; then
