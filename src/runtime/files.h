@@ -17,7 +17,9 @@ struct FileRecord {
 };
 
 // Opens an existing file for reading and writing, held against every other
-// opener for as long as it is open.
+// opener for as long as it is open. Standard output put onto it takes
+// nothing from then on; should that fail, the input is left open with the
+// failure stored, and the caller stops.
 void OpenInputFile(FileRecord& file, std::string_view name);
 
 // Creates or empties the report under its name, held like an input; the

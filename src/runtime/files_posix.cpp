@@ -67,21 +67,27 @@ int StatusOf(int handle, struct stat& status) {
 // (zev a b -f: >> a) would write into a file that is being compared.
 // Such an input is found when it is opened; from then on standard output
 // takes nothing (it is put on the null device, so that not even a stop
-// message reaches the input), and the report refuses it.
+// message reaches the input), and the report refuses it. When standard
+// output cannot be looked at, it may be the input: it is let go all the
+// same and the failure stored, so that the run stops before anything is
+// written. Should the null device not open, standard output is closed;
+// the stop that follows opens nothing that could take its number.
 bool standardOutputIsInput = false;
 
 void KeepStandardOutputOffInput(const struct stat& input) {
   struct stat output;
-  if (StatusOf(kStandardOutput, output) != 0 || output.st_dev != input.st_dev ||
-      output.st_ino != input.st_ino) {
-    return;
-  }
+  const bool looked = StatusOf(kStandardOutput, output) == 0;
+  if (looked && (output.st_dev != input.st_dev || output.st_ino != input.st_ino)) return;
+  if (!looked) StorePlatformError(errno);
   standardOutputIsInput = true;
   const int nothing = RepeatInterrupted([] { return open("/dev/null", O_WRONLY | O_CLOEXEC); });
-  if (nothing >= 0) {
-    dup2(nothing, kStandardOutput);
-    close(nothing);
+  if (nothing < 0) {
+    StorePlatformError(errno);
+    close(kStandardOutput);
+    return;
   }
+  dup2(nothing, kStandardOutput);
+  close(nothing);
 }
 
 // Holds a file against every other opener; when another holds it, the
@@ -125,11 +131,9 @@ void OpenInputFile(FileRecord& file, std::string_view name) {
   if (handle < 0) return;
   // Devices and pipes are shared by nature; a lock on the null device would
   // be shared with every other process on the machine.
-  if (S_ISREG(status.st_mode)) {
-    if (!HoldExclusively(handle)) return;
-    KeepStandardOutputOffInput(status);
-  }
+  if (S_ISREG(status.st_mode) && !HoldExclusively(handle)) return;
   ClassifyOpenFile(file, handle, status, true);
+  if (S_ISREG(status.st_mode)) KeepStandardOutputOffInput(status);
 }
 
 void CreateReportFile(FileRecord& file, std::string_view name) {

@@ -56,8 +56,9 @@ void OpenInputs() {
     slot.name = runSettings.fileNames[k];
     OpenInputFile(slot.file, slot.name);
     // Whatever the reason, a refused input gets the tool's own message,
-    // with the name whole as it was typed.
-    if (TakeIoError() != 0) {
+    // with the name whole as it was typed. An input held whose guard
+    // against standard output failed stops with the error's number.
+    if (!slot.file.open && TakeIoError() != 0) {
       FatalError("Can't open file: " + std::string(slot.name));
     }
     int64_t length = FileLength(slot.file);

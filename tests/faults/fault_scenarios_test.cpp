@@ -35,7 +35,7 @@ struct Call {
   std::string name, handle;  // open: the path
   uint64_t index;
   long long result;
-  enum { kOther, kOpeningInput, kConsole, kConsoleSize, kGoesOn, kRead } role = kOther;
+  enum { kOther, kOpeningInput, kConsole, kConsoleSize, kGoesOn, kRead, kGuard } role = kOther;
   int64_t input = 0;  // the input being opened; for a read, the block
 };
 
@@ -87,9 +87,10 @@ void Classify(std::vector<Call>& calls, const std::vector<std::string>& names, b
     } else if (call.name == "ioctl") {
       // The size of standard output's terminal, else of the one opened for the console.
       call.role = call.handle == "1" ? Call::kGoesOn : Call::kConsoleSize;
-    } else if ((call.name == "write" && console[call.handle]) ||
-               (call.name == "fstat" && call.handle == "1" && i > 0 && calls[i - 1].name == "flock") || call.name == "close") {
-      call.role = Call::kGoesOn;  // drawing, and the look whether standard output is an input, never fail the run
+    } else if (call.name == "fstat" && call.handle == "1" && i > 0 && calls[i - 1].name == "flock") {
+      call.role = Call::kGuard;  // the look whether standard output is the input just held
+    } else if ((call.name == "write" && console[call.handle]) || call.name == "close") {
+      call.role = Call::kGoesOn;  // drawing never fails the run
     }
   }
 }
@@ -148,6 +149,11 @@ TEST_P(FaultScenarios, EveryCallFailsInTurn) {
       const RunResult result = RunWith(plan, false);
       if (number == 0 || call.role == Call::kGoesOn) {
         expectComplete(result, number == 0 || call.name != "write");
+      } else if (call.role == Call::kGuard) {
+        // Standard output may be that input: it is let go, and the run stops with the number, having written nothing.
+        EXPECT_EQ(result.exitCode, static_cast<int>(number & 0xFF));
+        EXPECT_EQ(result.stdoutBytes + report(result), toFile ? "stale report\r\n" : "");
+        EXPECT_EQ(result.terminalBytes.find("Runtime error"), std::string::npos);
       } else if (call.role == Call::kOpeningInput) {
         ExpectFatal(result, "Can't open file: " + names[static_cast<size_t>(call.input)]);
         EXPECT_EQ(report(result), toFile ? "stale report\r\n" : "");
@@ -173,6 +179,19 @@ TEST_P(FaultScenarios, EveryCallFailsInTurn) {
   }
 }
 INSTANTIATE_TEST_SUITE_P(Scenarios, FaultScenarios, testing::Range(0, 5));
+
+// Standard output put onto an input: when it cannot be looked at, or the null device it goes to cannot be opened,
+// the run stops with the error's number and the input receives nothing.
+TEST_F(ZevTest, StandardOutputOntoAnInputFailsSafe) {
+  MakeInput("x", "abcdefgh"), MakeInput("y", "abcdefgH");
+  for (const auto& [plan, number] : {std::pair<std::string, int>{"", 5}, {"fstat 2 5", 154}, {"open 3 24", 4}}) {
+    const std::string script = "ZEV_FAULT_PLAN='" + plan + "' ZEV_FAULT_LOG=log LD_PRELOAD='" FAULT_INJECTOR "' exec \"$0\" \"$@\" >> x";
+    const RunResult result = RunInShell(script, Options({"x", "y", "-f:"}));
+    EXPECT_EQ(result.exitCode, number) << plan << "\n" << harness::ReadFile(Path("log"));
+    ExpectBanner(result);
+    unlink(Path("log").c_str());
+  }
+}
 
 }  // namespace
 }  // namespace e2e
