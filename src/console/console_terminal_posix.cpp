@@ -125,12 +125,12 @@ void PlaceTerminalCursor(int column, int row) {
 
 void FlushTerminal() {
   if (terminalHandle >= 0 && !gathered.empty()) {
-    WriteAll(terminalHandle, gathered.data(), gathered.size(), ::write);
+    WriteAll(terminalHandle, gathered.data(), gathered.size());
   }
   gathered.clear();
   gatheredAttribute = kColoursNotKnown;
 }
 
 bool WriteStandardError(std::string_view text) {
-  return WriteAll(STDERR_FILENO, text.data(), text.size(), ::write);
+  return WriteAll(STDERR_FILENO, text.data(), text.size());
 }

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr size_t kSignificantNameLength = 255;
+constexpr size_t kLongestName = 255;
 
 }  // namespace
 
@@ -18,8 +18,8 @@ bool ReadyForUse(const FileRecord& file) {
   return true;
 }
 
-bool SignificantPath(std::string_view name, std::string& path) {
-  if (name.size() > kSignificantNameLength) {
+bool PathForName(std::string_view name, std::string& path) {
+  if (name.size() > kLongestName) {
     StoreIoError(kErrorNameTooLong);
     return false;
   }

@@ -15,4 +15,4 @@ bool ReadyForUse(const FileRecord& file);
 // short, since the shorter name would reach a file the user did not name:
 // one of more than 255 characters stores error 206 (name too long, on
 // every platform) and one holding a NUL byte error 123; both give false.
-bool SignificantPath(std::string_view name, std::string& path);
+bool PathForName(std::string_view name, std::string& path);

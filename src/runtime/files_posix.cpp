@@ -26,7 +26,7 @@ void StorePlatformError(int code, const char* path = nullptr) {
 
 // The path for a name; input names take '\\' as a separator as well.
 bool PathFromName(std::string_view name, bool backslashIsSeparator, std::string& path) {
-  if (!SignificantPath(name, path)) return false;
+  if (!PathForName(name, path)) return false;
   if (backslashIsSeparator) {
     for (char& character : path) {
       if (character == '\\') character = '/';
@@ -232,7 +232,7 @@ void ReadFileBlock(FileRecord& file, uint8_t* buffer, size_t count) {
 void WriteFileBytes(FileRecord& file, const void* bytes, size_t count) {
   if (!ReadyForUse(file)) return;
   // A text stream reports every shortfall alike, whatever the cause.
-  if (!WriteAll(HandleOf(file), bytes, count, ::write)) StoreIoError(kErrorDiskWrite);
+  if (!WriteAll(HandleOf(file), bytes, count)) StoreIoError(kErrorDiskWrite);
 }
 
 void CloseFile(FileRecord& file) {

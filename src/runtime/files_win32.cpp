@@ -80,7 +80,7 @@ HANDLE OpenWithCreateFile(FileRecord& file, std::string_view name, DWORD access,
   // Both separators and the device names ("con", "nul", ...) are the
   // platform's own business.
   std::string path;
-  if (!SignificantPath(name, path)) return INVALID_HANDLE_VALUE;
+  if (!PathForName(name, path)) return INVALID_HANDLE_VALUE;
   // Share mode 0: while the tool holds the file, every other open of it
   // fails, and the tool's open fails while another opener holds it.
   const HANDLE handle = CreateFileA(path.c_str(), access, 0, nullptr, disposition,

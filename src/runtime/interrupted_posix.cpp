@@ -1,10 +1,11 @@
 #include "runtime/interrupted_posix.h"
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <cstdint>
 
-bool WriteAll(int handle, const void* bytes, size_t count, WriteCall write) {
+bool WriteAll(int handle, const void* bytes, size_t count) {
   const auto* next = static_cast<const uint8_t*>(bytes);
   while (count > 0) {
     const ssize_t written = write(handle, next, count);

@@ -17,10 +17,8 @@ auto RepeatInterrupted(Call call) {
   }
 }
 
-using WriteCall = ssize_t (*)(int handle, const void* bytes, size_t count);
-
-// Writes all count bytes through write: short counts continue, interrupted
+// Writes all count bytes: short counts continue, interrupted
 // calls are repeated, and a destination that answers "try again" is waited
 // for until it takes more. False on any other failure, or a write that
 // takes nothing; errno then says why.
-bool WriteAll(int handle, const void* bytes, size_t count, WriteCall write);
+bool WriteAll(int handle, const void* bytes, size_t count);

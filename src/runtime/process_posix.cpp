@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -24,8 +23,6 @@ void PrepareStandardStreams() {
       close(placeholder);
     }
   }
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
-  std::setvbuf(stderr, nullptr, _IONBF, 0);
   // A closed pipe must be a write failure the tool reports, not a silent end.
   signal(SIGPIPE, SIG_IGN);
 }
@@ -50,7 +47,7 @@ void LoadParameters(int argc, char** argv) {
 }
 
 bool WriteStandardOutput(const char* bytes, size_t count) {
-  return WriteAll(STDOUT_FILENO, bytes, count, ::write);
+  return WriteAll(STDOUT_FILENO, bytes, count);
 }
 
 void EndProcess(int exitCode) { _exit(exitCode); }

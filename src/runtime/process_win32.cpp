@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -29,8 +28,6 @@ void PrepareStandardStreams() {
   // A fault is the tool's to report, on standard output: never a dialog
   // box that waits for someone to click it.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
-  std::setvbuf(stderr, nullptr, _IONBF, 0);
 }
 
 void LoadParameters(int, char**) {

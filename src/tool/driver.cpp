@@ -26,7 +26,7 @@ void AddFileName(std::string_view name) {
 
 // An empty parameter has no prefix and so is a file name; it cannot be
 // opened and ends the run with the open message.
-void SortParameters() {
+void ReadCommandLine() {
   const int32_t count = ParameterCount();
   for (int32_t index = 1; index <= count; ++index) {
     std::string_view parameter = ParameterText(index);
@@ -59,7 +59,7 @@ void RunDriver() {
     ShowUsage();
     EndProgram(0);
   }
-  SortParameters();
+  ReadCommandLine();
   if (runSettings.fileCount < 2) FatalError("Count of files must be 2 or more");
   if (runSettings.fileCount > kMostFiles) {
     FatalError("Count of files must be 10 or less");

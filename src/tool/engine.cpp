@@ -35,14 +35,14 @@ FileSlot fileSlots[kMostFiles] = {
     {{}, {}, slotBuffers[9]},
 };
 
-struct BlockValues {
+struct ComparedLengths {
   int64_t shortestLength = INT64_MAX;
   int64_t remainingLength = 0;
   int64_t fullBlocks = 0;
   int64_t remainder = 0;
 };
 
-BlockValues blockValues;
+ComparedLengths lengths;
 
 // Indexes of the selected positions of the current block.
 uint32_t selectedIndexes[kBlockSize];
@@ -50,7 +50,7 @@ uint32_t selectedIndexes[kBlockSize];
 }  // namespace
 
 void OpenInputs() {
-  blockValues = BlockValues();
+  lengths = ComparedLengths();
   for (int k = 0; k < runSettings.fileCount; ++k) {
     FileSlot& slot = fileSlots[k];
     slot.name = runSettings.fileNames[k];
@@ -63,32 +63,32 @@ void OpenInputs() {
     }
     int64_t length = FileLength(slot.file);
     CheckIo();
-    if (length < blockValues.shortestLength) blockValues.shortestLength = length;
+    if (length < lengths.shortestLength) lengths.shortestLength = length;
   }
 }
 
 void StartAtOffset() {
   int64_t offset = runSettings.startOffset;
-  if (blockValues.shortestLength < offset) FatalError("Nothing to compare");
+  if (lengths.shortestLength < offset) FatalError("Nothing to compare");
   if (offset != 0) {
     for (int k = 0; k < runSettings.fileCount; ++k) {
       SeekFile(fileSlots[k].file, offset);
       CheckIo();
     }
   }
-  blockValues.remainingLength = blockValues.shortestLength - offset;
-  blockValues.fullBlocks =
-      blockValues.remainingLength / static_cast<int64_t>(kBlockSize);
-  blockValues.remainder =
-      blockValues.remainingLength % static_cast<int64_t>(kBlockSize);
+  lengths.remainingLength = lengths.shortestLength - offset;
+  lengths.fullBlocks =
+      lengths.remainingLength / static_cast<int64_t>(kBlockSize);
+  lengths.remainder =
+      lengths.remainingLength % static_cast<int64_t>(kBlockSize);
 }
 
 // The last position a whole value starts at; positions step by the width
 // from the start offset. Without any value, the last byte.
 int64_t LargestComparedPosition() {
   const int64_t width = runSettings.selection.width;
-  const int64_t values = blockValues.remainingLength / width;
-  return values > 0 ? runSettings.startOffset + (values - 1) * width : blockValues.shortestLength - 1;
+  const int64_t values = lengths.remainingLength / width;
+  return values > 0 ? runSettings.startOffset + (values - 1) * width : lengths.shortestLength - 1;
 }
 
 void CompareBlocks() {
@@ -101,10 +101,10 @@ void CompareBlocks() {
   const size_t width = static_cast<size_t>(selection.width);
   uint8_t bytes[kMostFiles * sizeof(uint64_t)];
 
-  const int64_t fullBlocks = blockValues.fullBlocks;
+  const int64_t fullBlocks = lengths.fullBlocks;
   for (int64_t block = 0; block <= fullBlocks; ++block) {
     size_t length = block == fullBlocks
-                        ? static_cast<size_t>(blockValues.remainder)
+                        ? static_cast<size_t>(lengths.remainder)
                         : kBlockSize;
     length -= length % width;
     if (length == 0) break;

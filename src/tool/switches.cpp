@@ -14,8 +14,7 @@ std::string_view SwitchValue(std::string_view parameter) {
   return parameter.size() > 3 ? parameter.substr(3) : std::string_view();
 }
 
-}  // namespace
-
+// False, changing nothing, for an unknown switch.
 bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
   if (parameter.size() < 2) return false;
   switch (parameter[1]) {
@@ -74,6 +73,8 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
       return false;
   }
 }
+
+}  // namespace
 
 std::string ReadKnownValues(RunSettings& settings) {
   Selection& selection = settings.selection;

@@ -22,6 +22,10 @@ TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
       {{"missing", "-x"}, "Unknown Parameter: -x", false},
       {with(eleven, other), "Unknown Parameter: " + other, false},
       {{"a", "-"}, "Unknown Parameter: -", false},
+      {{"a", "b", "-s:x"}, "Unknown Parameter: -s:x", false},  // a step must be a number when given
+      {{"a", "b", "-s:1 "}, "Unknown Parameter: -s:1 ", false},
+      {{"a", "b", "-s:$"}, "Unknown Parameter: -s:$", false},
+      {{"a", "b", "--a"}, "Unknown Parameter: --a", false},
       {{"a"}, "Count of files must be 2 or more", false},
       {{"missing"}, "Count of files must be 2 or more", false},
       {with(eleven, "missing"), "Count of files must be 10 or less", false},
