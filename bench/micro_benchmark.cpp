@@ -62,7 +62,7 @@ void Formatter(benchmark::State& state, int count) {
   for (int k = 0; k < count; ++k) names[k] = "input" + std::to_string(k);
   uint8_t bytes[kMostFiles];
   int64_t lines = 0;
-  OpenReport(path);
+  OpenReport(path, 1, false);
   WriteReportHeader(names, count, 0x7FFFFFFF);
   for (auto _ : state) {
     for (int k = 0; k < count; ++k) bytes[k] = static_cast<uint8_t>(lines * (k + 1));
@@ -71,7 +71,7 @@ void Formatter(benchmark::State& state, int count) {
       // Keeps the scratch file small: the report starts again.
       state.PauseTiming();
       CloseReport();
-      OpenReport(path);
+      OpenReport(path, 1, false);
       state.ResumeTiming();
     }
   }

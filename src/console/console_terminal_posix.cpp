@@ -11,6 +11,7 @@
 
 #include "console/console_terminal.h"
 #include "runtime/interrupted_posix.h"
+#include "runtime/write_all.h"
 
 namespace {
 

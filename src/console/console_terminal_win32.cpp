@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "console/console_terminal.h"
+#include "runtime/write_all.h"
 
 namespace {
 
@@ -111,14 +112,5 @@ void FlushTerminal() {
 }
 
 bool WriteStandardError(std::string_view text) {
-  const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-  while (!text.empty()) {
-    DWORD written = 0;
-    if (!WriteFile(error, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-        written == 0) {
-      return false;
-    }
-    text.remove_prefix(written);
-  }
-  return true;
+  return WriteAll(reinterpret_cast<intptr_t>(GetStdHandle(STD_ERROR_HANDLE)), text.data(), text.size());
 }

@@ -12,6 +12,7 @@
 #include "runtime/file_checks.h"
 #include "runtime/interrupted_posix.h"
 #include "runtime/io_error.h"
+#include "runtime/write_all.h"
 
 namespace {
 

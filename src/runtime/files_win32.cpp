@@ -8,11 +8,12 @@
 #include "runtime/error_numbers.h"
 #include "runtime/file_checks.h"
 #include "runtime/io_error.h"
+#include "runtime/write_all.h"
 
 namespace {
 
-// ReadFile and WriteFile take 32-bit counts; larger transfers go in pieces.
-constexpr size_t kLargestTransfer = 1u << 30;
+// ReadFile takes a 32-bit count; larger reads go in pieces.
+constexpr size_t kLargestRead = 1u << 30;
 
 HANDLE HandleOf(const FileRecord& file) { return reinterpret_cast<HANDLE>(file.handle); }
 
@@ -151,7 +152,7 @@ void ReadFileBlock(FileRecord& file, uint8_t* buffer, size_t count) {
   if (!ReadyForUse(file)) return;
   size_t done = 0;
   while (done < count) {
-    const size_t asked = count - done < kLargestTransfer ? count - done : kLargestTransfer;
+    const size_t asked = count - done < kLargestRead ? count - done : kLargestRead;
     DWORD delivered = 0;
     if (!ReadFile(HandleOf(file), buffer + done, static_cast<DWORD>(asked), &delivered, nullptr)) {
       // A pipe whose writer has gone has simply come to its end.
@@ -172,19 +173,8 @@ void ReadFileBlock(FileRecord& file, uint8_t* buffer, size_t count) {
 
 void WriteFileBytes(FileRecord& file, const void* bytes, size_t count) {
   if (!ReadyForUse(file)) return;
-  const auto* next = static_cast<const uint8_t*>(bytes);
-  while (count > 0) {
-    const size_t asked = count < kLargestTransfer ? count : kLargestTransfer;
-    DWORD written = 0;
-    if (!WriteFile(HandleOf(file), next, static_cast<DWORD>(asked), &written, nullptr) ||
-        written == 0) {
-      // A text stream reports every shortfall alike, whatever the cause.
-      StoreIoError(kErrorDiskWrite);
-      return;
-    }
-    next += written;
-    count -= written;
-  }
+  // A text stream reports every shortfall alike, whatever the cause.
+  if (!WriteAll(file.handle, bytes, count)) StoreIoError(kErrorDiskWrite);
 }
 
 void CloseFile(FileRecord& file) {

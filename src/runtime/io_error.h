@@ -1,5 +1,5 @@
 // The pending input/output error number and the checks made after every
-// checked file or text operation.
+// checked file or text operation (kept with the stop, in run_time.cpp).
 #pragma once
 
 #include <cstdint>

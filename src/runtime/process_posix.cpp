@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "runtime/interrupted_posix.h"
+#include "runtime/write_all.h"
 #include "runtime/parameters.h"
 
 void PrepareStandardStreams() {

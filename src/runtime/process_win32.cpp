@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "runtime/parameters.h"
+#include "runtime/write_all.h"
 
 namespace {
 
@@ -37,15 +38,7 @@ void LoadParameters(int, char**) {
 }
 
 bool WriteStandardOutput(const char* bytes, size_t count) {
-  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  while (count > 0) {
-    DWORD written = 0;
-    const DWORD asked = count > 0x10000000 ? 0x10000000 : static_cast<DWORD>(count);
-    if (!WriteFile(output, bytes, asked, &written, nullptr) || written == 0) return false;
-    bytes += written;
-    count -= written;
-  }
-  return true;
+  return WriteAll(reinterpret_cast<intptr_t>(GetStdHandle(STD_OUTPUT_HANDLE)), bytes, count);
 }
 
 void EndProcess(int exitCode) { ExitProcess(static_cast<UINT>(exitCode) & 0xFFFF); }

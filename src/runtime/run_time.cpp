@@ -35,6 +35,7 @@ bool placeRecorded = false;
 uint16_t errorNumber = 0;
 uintptr_t errorPlace = 0;
 HandOverRoutine handOver = nullptr;
+uint16_t pendingIoError = 0;
 
 // Static, so that a stop needs no memory of its own, in a fault handler or
 // after the stack has run out.
@@ -162,3 +163,26 @@ void EndProgram(int code) {
 }
 
 void SetHandOverAtEnd(HandOverRoutine routine) { handOver = routine; }
+
+// The pending number lives beside the stop it leads to, so that the two
+// are one place and neither calls into the other's file.
+uint16_t PendingIoError() { return pendingIoError; }
+
+void StoreIoError(uint16_t number) {
+  // The first failure is the one the user needs to see; later operations
+  // do nothing anyway while it is pending.
+  if (pendingIoError == 0) pendingIoError = number;
+}
+
+[[gnu::noipa]] void CheckIo() {
+  if (pendingIoError == 0) return;
+  const uint16_t number = pendingIoError;
+  pendingIoError = 0;
+  RunTimeErrorStop(number, reinterpret_cast<const void*>(CallerReturnAddress()));
+}
+
+uint16_t TakeIoError() {
+  const uint16_t number = pendingIoError;
+  pendingIoError = 0;
+  return number;
+}

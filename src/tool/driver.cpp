@@ -67,7 +67,7 @@ void RunDriver() {
   const std::string refusal = ReadKnownValues(runSettings);
   if (!refusal.empty()) FatalError(refusal);
   OpenInputs();
-  OpenReport(runSettings.reportName);
+  OpenReport(runSettings.reportName, runSettings.selection.width, runSettings.selection.bigEndian);
   StartAtOffset();
   WriteReportHeader(runSettings.fileNames, runSettings.fileCount,
                     LargestComparedPosition());

@@ -7,8 +7,9 @@
 #include <string_view>
 
 // Opens the report under its name: the empty name is standard output,
-// "con" the terminal, every other name a file created afresh.
-void OpenReport(std::string_view name);
+// "con" the terminal, every other name a file created afresh. Its values
+// are width bytes, read in the byte order given.
+void OpenReport(std::string_view name, int width, bool bigEndian);
 
 // The header line. largestPosition (shortest length - 1) fixes how many
 // digits every position of this report gets.

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "console/terminal_text.h"
-#include "tool/selection.h"
+#include "tool/values.h"
 
 namespace {
 
@@ -28,11 +28,6 @@ constexpr HexPairs BuildHexPairs() {
 
 constexpr HexPairs kHexPairs = BuildHexPairs();
 
-void AppendPiece(ColumnText& column, std::string_view piece) {
-  std::memcpy(column.text + column.length, piece.data(), piece.size());
-  column.length = static_cast<uint8_t>(column.length + piece.size());
-}
-
 // A byte between the quotes: control bytes as '.', on a destination that
 // shows UTF-8 bytes from 0x7F up as the code page 437 characters they
 // stand for, every other byte itself. *b must outlive the result.
@@ -42,35 +37,17 @@ std::string_view ShownByte(const uint8_t* b, bool utf8) {
   return std::string_view(reinterpret_cast<const char*>(b), 1);
 }
 
-ColumnText BuildColumn(uint8_t b, bool utf8) {
-  ColumnText column{};
-  AppendPiece(column, SeparatorText(utf8));
-  char decimal[3] = {' ', ' ', static_cast<char>('0' + b % 10)};
-  if (b >= 10) decimal[1] = static_cast<char>('0' + b / 10 % 10);
-  if (b >= 100) decimal[0] = static_cast<char>('0' + b / 100);
-  AppendPiece(column, std::string_view(decimal, 3));
-  AppendPiece(column, "  $");
-  AppendPiece(column, HexByte(b));
-  AppendPiece(column, " '");
-  AppendPiece(column, ShownByte(&b, utf8));
-  AppendPiece(column, "'");
-  return column;
-}
-
-struct ColumnTable {
-  ColumnText columns[256];
+// The columns of bytes in the report's own bytes, worked out once, so that
+// a line of bytes, the usual report, is copied together.
+constexpr size_t kByteColumnLength = 14;
+struct ByteColumns {
+  char text[256][16];
 };
 
-ColumnTable BuildColumnTable(bool utf8) {
-  ColumnTable table;
-  for (int b = 0; b < 256; ++b) {
-    table.columns[b] = BuildColumn(static_cast<uint8_t>(b), utf8);
-  }
-  return table;
-}
+ByteColumns BuildByteColumns();
 
 // Built before the run starts, so that formatting a line asks nothing.
-const ColumnTable byteColumns = BuildColumnTable(false);
+const ByteColumns byteColumns = BuildByteColumns();
 
 }  // namespace
 
@@ -106,24 +83,6 @@ size_t FormatLead(uint64_t position, int digits, char* out) {
   out[digits] = ' ';
   out[digits + 1] = ' ';
   return static_cast<size_t>(digits) + 2;
-}
-
-size_t FormatDifferenceLine(uint64_t position, int digits, const uint8_t* bytes, int count, char* out) {
-  const ColumnText* columns = byteColumns.columns;
-  // Eight digits, the usual case, with the count known here, so that the
-  // compiler unrolls the digits.
-  char* at = out + (digits == kShortestPositionDigits ? FormatLead(position, kShortestPositionDigits, out)
-                                                       : FormatLead(position, digits, out));
-  // Sixteen bytes a column, of which the next column or the line end
-  // overwrites the last two: every column of the report's own bytes is
-  // kFileColumnLength long (the UTF-8 ones are longer, and go out in steps).
-  static_assert(sizeof(ColumnText::text) >= 16 && kFileColumnLength <= 16);
-  for (int k = 0; k < count; ++k) {
-    std::memcpy(at, columns[bytes[k]].text, 16);
-    at += kFileColumnLength;
-  }
-  std::memcpy(at, kLineEnd.data(), kLineEnd.size());
-  return static_cast<size_t>(at + kLineEnd.size() - out);
 }
 
 std::string HeaderLead(int digits) {
@@ -174,7 +133,51 @@ size_t FormatValueColumn(const uint8_t* bytes, int width, bool bigEndian, bool u
   return static_cast<size_t>(at - out);
 }
 
-const ColumnText* ColumnTexts(bool utf8) {
-  static const ColumnTable terminalTable = BuildColumnTable(true);
-  return utf8 ? terminalTable.columns : byteColumns.columns;
+namespace {
+
+ByteColumns BuildByteColumns() {
+  ByteColumns columns{};
+  for (int b = 0; b < 256; ++b) {
+    const auto byte = static_cast<uint8_t>(b);
+    FormatValueColumn(&byte, 1, false, false, columns.text[b]);
+  }
+  return columns;
+}
+
+}  // namespace
+
+namespace {
+
+// Apart, so that a line of the report's own bytes, the usual report, calls
+// nothing and saves no registers.
+[[gnu::noinline]] size_t FormatValueColumns(const LineFormat& format, const uint8_t* bytes, int count, char* out,
+                                            size_t used, size_t* ends) {
+  for (int k = 0; k < count; ++k) {
+    const uint8_t* value = bytes + k * format.width;
+    ends[k + 1] = used += FormatValueColumn(value, format.width, format.bigEndian, format.utf8, out + used);
+  }
+  return used;
+}
+
+}  // namespace
+
+size_t FormatDifferenceLine(const LineFormat& format, uint64_t position, const uint8_t* bytes, int count,
+                            char* out, size_t* ends) {
+  // Eight digits, the usual case, known here, so that the compiler unrolls them.
+  size_t used = format.digits == kShortestPositionDigits ? FormatLead(position, kShortestPositionDigits, out)
+                                                         : FormatLead(position, format.digits, out);
+  ends[0] = used;
+  if (format.width == 1 && !format.utf8) {
+    // Sixteen bytes a column, of which the next column or the line end
+    // overwrites the last two.
+    for (int k = 0; k < count; ++k) {
+      std::memcpy(out + used, byteColumns.text[bytes[k]], sizeof byteColumns.text[0]);
+      ends[k + 1] = used += kByteColumnLength;
+    }
+  } else {
+    used = FormatValueColumns(format, bytes, count, out, used, ends);
+  }
+  std::memcpy(out + used, kLineEnd.data(), kLineEnd.size());
+  ends[count + 1] = used + kLineEnd.size();
+  return ends[count + 1];
 }

@@ -43,27 +43,6 @@ std::string_view SeparatorText(bool utf8);
 // page 437 characters and the field is measured in terminal cells.
 std::string HeaderNameField(std::string_view name, int field, bool utf8);
 
-// A file's difference column for one byte value: separator, decimal,
-// hexadecimal and the quoted character.
-struct ColumnText {
-  uint8_t length;
-  char text[23];
-};
-
-constexpr size_t kFileColumnLength = 14;
-
-// The 256 columns as a destination shows them; the UTF-8 ones are built
-// on first use, so ask before comparing.
-const ColumnText* ColumnTexts(bool utf8);
-
-// Room a whole difference line of count files needs at out: the line
-// itself and a little more, which the line's pieces may scribble on while
-// they are copied in whole vectors.
-constexpr size_t DifferenceLineRoom(int digits, int count) {
-  return static_cast<size_t>(digits) + 2 + static_cast<size_t>(count) * kFileColumnLength +
-         kLineEnd.size() + 16;
-}
-
 // Values wider than a byte (2, 4 or 8 bytes): a file's column is the
 // separator, the value in decimal right-aligned in 5, 10 or 20 places, two
 // blanks, '$' and two hexadecimal digits a byte, most significant first,
@@ -78,6 +57,23 @@ constexpr size_t kLongestValueColumn = 4 + 20 + 3 + 16 + 2 + 8 * 3 + 1;
 // bytes; returns its length.
 size_t FormatValueColumn(const uint8_t* bytes, int width, bool bigEndian, bool utf8, char* out);
 
-// Writes a whole difference line at out, in the report's own bytes (never
-// UTF-8); returns its length.
-size_t FormatDifferenceLine(uint64_t position, int digits, const uint8_t* bytes, int count, char* out);
+// How the lines of one report are written: its position digits, its
+// values, and whether its destination shows UTF-8.
+struct LineFormat {
+  int digits = kShortestPositionDigits;
+  int width = 1;
+  bool bigEndian = false;
+  bool utf8 = false;
+};
+
+// The most a line of count values takes, with the little its pieces may
+// write past its end.
+constexpr size_t LineRoom(int count) {
+  return kLongestLead + static_cast<size_t>(count) * kLongestValueColumn + 2 + kLineEnd.size();
+}
+
+// Writes a whole difference line at out: the lead, a column a value, the
+// line end, each piece's end recorded in ends[0..count + 2) for a
+// destination that takes the pieces one by one. Returns its length.
+size_t FormatDifferenceLine(const LineFormat& format, uint64_t position, const uint8_t* bytes, int count,
+                            char* out, size_t* ends);

@@ -1,24 +1,18 @@
 #include "tool/report_stream.h"
 
-#include <cstring>
-
 #include "runtime/files.h"
 #include "runtime/io_error.h"
 #include "runtime/run_time.h"
 
 namespace {
 
-// A terminal gets each step as soon as it is complete; everything else
-// gets few large writes, since one system call per short piece would
-// dominate the run time of a large report.
-constexpr size_t kDeviceBuffer = 256;
+constexpr size_t kDeviceWrite = 256;
 constexpr size_t kFileBuffer = 1 << 20;
 
 FileRecord destination;
 bool open = false;
 char buffer[kFileBuffer];
-size_t capacity = 0;  // kDeviceBuffer or kFileBuffer, by the destination
-size_t held = 0;
+size_t held = 0;  // away from a character device; on one, nothing is held
 
 // The buffer counts as empty before the write, so a failed hand-over is
 // never repeated by the hand-over at the end of the run.
@@ -53,36 +47,32 @@ void OpenReportStream(std::string_view name) {
     CreateReportFile(destination, name);
   }
   CheckIo();
-  capacity = destination.characterDevice ? kDeviceBuffer : kFileBuffer;
   open = true;
   SetHandOverAtEnd(HandOverAtEnd);
 }
 
-bool ReportGoesToDevice() { return destination.characterDevice; }
-
 bool ReportShowsUtf8() { return destination.showsUtf8; }
 
-void AppendToReport(std::string_view piece) {
-  while (piece.size() > capacity - held) {
-    size_t room = capacity - held;
-    std::memcpy(buffer + held, piece.data(), room);
-    held = capacity;
-    piece.remove_prefix(room);
-    HandOverBuffer();
-  }
-  std::memcpy(buffer + held, piece.data(), piece.size());
-  held += piece.size();
-}
-
 char* ReserveInReport(size_t most) {
-  if (capacity - held < most) HandOverBuffer();
+  if (kFileBuffer - held < most) HandOverBuffer();
   return buffer + held;
 }
 
-void CommitToReport(size_t used) { held += used; }
-
-void EndReportStep() {
-  if (destination.characterDevice) HandOverBuffer();
+void CommitToReport(const size_t* ends, int count) {
+  if (!destination.characterDevice) {
+    held += ends[count - 1];
+    return;
+  }
+  // Nothing is held here, so the room began at the buffer's start.
+  size_t from = 0;
+  for (int piece = 0; piece < count; ++piece) {
+    while (from < ends[piece]) {
+      const size_t length = ends[piece] - from < kDeviceWrite ? ends[piece] - from : kDeviceWrite;
+      WriteFileBytes(destination, buffer + from, length);
+      CheckIo();
+      from += length;
+    }
+  }
 }
 
 void CloseReportStream() {

@@ -8,27 +8,19 @@
 // Opens the destination; a failure is a run-time error stop.
 void OpenReportStream(std::string_view name);
 
-// A character device (a terminal, the console) gets every write step
-// handed over as soon as it ends; everything else gets few large writes.
-bool ReportGoesToDevice();
-
-// A destination that shows UTF-8 (a Linux terminal, always a character
-// device) is sent the characters that the report's bytes stand for.
+// A destination that shows UTF-8 (a Linux terminal) is sent the characters
+// that the report's bytes stand for.
 bool ReportShowsUtf8();
 
-// Appends a piece; a full buffer is handed over and the piece continues in
-// the emptied buffer.
-void AppendToReport(std::string_view piece);
-
-// The way in for text written in place, away from a character device:
-// room for up to most bytes (a few hundred at most) at the end of the
-// buffer, which is handed over first when less is left. CommitToReport
-// then takes the bytes actually written.
+// The one way in: room for up to most bytes (a few thousand at most) at
+// the end of the buffer, which is handed over first when less is left.
+// CommitToReport then takes what was written there, as pieces that end at
+// ends[0..count), counted from the room's start. A character device (a
+// terminal, the console) gets each piece as soon as it ends, 256 bytes a
+// write at most; everything else gets few large writes, since one system
+// call per short piece would dominate the run time of a large report.
 char* ReserveInReport(size_t most);
-void CommitToReport(size_t used);
-
-// Ends a write step: on a character device the buffer goes out at once.
-void EndReportStep();
+void CommitToReport(const size_t* ends, int count);
 
 // Hands over what the buffer holds, then releases a file of its own.
 void CloseReportStream();

@@ -137,12 +137,6 @@ size_t KeepSelected(const uint8_t* const* blocks, int count,
 
 }  // namespace
 
-uint64_t ValueAt(const uint8_t* at, int width, bool bigEndian) {
-  uint64_t value = 0;
-  for (int i = 0; i < width; ++i) value = value << 8 | at[bigEndian ? i : width - 1 - i];
-  return value;
-}
-
 bool IsSelectedValues(const uint64_t* values, int count, const Selection& selection) {
   bool different = false;
   for (int k = 1; k < count && !different; ++k) different = values[k] != values[0];

@@ -7,14 +7,7 @@
 #include <cstdint>
 
 #include "tool/run_settings.h"
-
-// The value of width bytes at at, in the byte order asked for.
-uint64_t ValueAt(const uint8_t* at, int width, bool bigEndian);
-
-// The largest value of width bytes: all its bits set.
-constexpr uint64_t LargestValue(int width) {
-  return width >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * width)) - 1;
-}
+#include "tool/values.h"
 
 // The test for one position: values[0..count) hold the value of every
 // input. A position where all values agree is never selected; without

@@ -5,6 +5,7 @@
 #include "runtime/integer_text.h"
 #include "tool/fatal_error.h"
 #include "tool/selection.h"
+#include "tool/values.h"
 
 namespace {
 

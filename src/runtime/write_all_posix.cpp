@@ -1,14 +1,17 @@
-#include "runtime/interrupted_posix.h"
+#include "runtime/write_all.h"
 
 #include <poll.h>
 #include <unistd.h>
 
-#include <cstdint>
+#include <cerrno>
 
-bool WriteAll(int handle, const void* bytes, size_t count) {
+#include "runtime/interrupted_posix.h"
+
+bool WriteAll(intptr_t handle, const void* bytes, size_t count) {
+  const int descriptor = static_cast<int>(handle);
   const auto* next = static_cast<const uint8_t*>(bytes);
   while (count > 0) {
-    const ssize_t written = write(handle, next, count);
+    const ssize_t written = write(descriptor, next, count);
     if (written > 0) {
       next += written;
       count -= static_cast<size_t>(written);
@@ -17,7 +20,7 @@ bool WriteAll(int handle, const void* bytes, size_t count) {
     if (written < 0 && errno == EINTR) continue;
     if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
       // A parent left the destination non-blocking: it is only full.
-      pollfd ready{handle, POLLOUT, 0};
+      pollfd ready{descriptor, POLLOUT, 0};
       if (RepeatInterrupted([&] { return poll(&ready, 1, -1); }) >= 0) continue;
       return false;
     }

@@ -1,0 +1,17 @@
+// A value as the run reads it: width bytes (1, 2, 4 or 8) in the byte
+// order asked for, compared and shown as an unsigned integer.
+#pragma once
+
+#include <cstdint>
+
+// The value of width bytes at at, in the byte order asked for.
+inline uint64_t ValueAt(const uint8_t* at, int width, bool bigEndian) {
+  uint64_t value = 0;
+  for (int i = 0; i < width; ++i) value = value << 8 | at[bigEndian ? i : width - 1 - i];
+  return value;
+}
+
+// The largest value of width bytes: all its bits set.
+constexpr uint64_t LargestValue(int width) {
+  return width >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * width)) - 1;
+}
