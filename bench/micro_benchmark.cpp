@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "comparison/selection.h"
+#include "report/report.h"
 #include "runtime/io_error.h"
-#include "tool/report.h"
-#include "tool/selection.h"
 
 namespace {
 

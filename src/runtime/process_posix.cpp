@@ -9,8 +9,8 @@
 #include <utility>
 
 #include "runtime/interrupted_posix.h"
-#include "runtime/write_all.h"
 #include "runtime/parameters.h"
+#include "runtime/write_all.h"
 
 void PrepareStandardStreams() {
   // A stream that was closed when the program started would otherwise be

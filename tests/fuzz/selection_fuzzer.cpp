@@ -2,7 +2,7 @@
 // and the selection, the rest are the inputs' bytes side by side.
 #include <cstdint>
 #include <vector>
-#include "tool/selection.h"
+#include "comparison/selection.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 3) return 0;

@@ -1,4 +1,4 @@
-#include "tool/selection.h"
+#include "comparison/selection.h"
 #include <gtest/gtest.h>
 #include <random>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "tool/switches.h"
+#include "command_line/switches.h"
 #include <gtest/gtest.h>
 #include <tuple>
 

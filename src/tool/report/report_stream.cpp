@@ -1,4 +1,4 @@
-#include "tool/report_stream.h"
+#include "report/report_stream.h"
 
 #include "runtime/files.h"
 #include "runtime/io_error.h"

@@ -1,4 +1,4 @@
 // Processors without vector kernels of their own run the portable kernel.
-#include "tool/selection_kernels.h"
+#include "comparison/kernels/selection_kernels.h"
 
 int ProcessorKernels(KernelEntry*, int) { return 0; }

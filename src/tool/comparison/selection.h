@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "tool/run_settings.h"
-#include "tool/values.h"
+#include "shared/run_settings.h"
+#include "shared/values.h"
 
 // The test for one position: values[0..count) hold the value of every
 // input. A position where all values agree is never selected; without

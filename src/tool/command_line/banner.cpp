@@ -1,4 +1,4 @@
-#include "tool/banner.h"
+#include "command_line/banner.h"
 
 #include "console/console_window.h"
 

@@ -2,7 +2,7 @@
 // compiled for its own instruction set in a file of its own, so the rest
 // of the program runs on any x86 processor, and a kernel is offered only
 // where the processor has its instructions.
-#include "tool/selection_kernels.h"
+#include "comparison/kernels/selection_kernels.h"
 
 int ProcessorKernels(KernelEntry* kernels, int capacity) {
   __builtin_cpu_init();

@@ -1,5 +1,5 @@
 // The vector kernel for AVX-512BW: 64 bytes a vector. This file is compiled for AVX-512F and AVX-512BW.
-#include "tool/selection_vector.h"
+#include "comparison/kernels/selection_vector.h"
 
 size_t FindSelectedAvx512(const uint8_t* const* blocks, int count, size_t length, const Selection& selection,
                           uint32_t* indexes) {

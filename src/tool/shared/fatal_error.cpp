@@ -1,4 +1,4 @@
-#include "tool/fatal_error.h"
+#include "shared/fatal_error.h"
 
 #include "console/console_window.h"
 #include "runtime/run_time.h"

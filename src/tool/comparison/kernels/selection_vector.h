@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "tool/selection_kernels.h"
+#include "comparison/kernels/selection_kernels.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "tool/run_settings.h"
+#include "shared/run_settings.h"
 
 // Writes, in increasing order, every index below length whose bytes pass
 // the selection; returns how many there are.

@@ -1,11 +1,11 @@
-#include "tool/switches.h"
+#include "command_line/switches.h"
 
 #include <string>
 
+#include "comparison/selection.h"
 #include "runtime/integer_text.h"
-#include "tool/fatal_error.h"
-#include "tool/selection.h"
-#include "tool/values.h"
+#include "shared/fatal_error.h"
+#include "shared/values.h"
 
 namespace {
 

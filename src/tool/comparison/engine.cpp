@@ -1,14 +1,14 @@
-#include "tool/engine.h"
+#include "comparison/engine.h"
 
 #include <cstring>
 #include <string>
 
+#include "comparison/selection.h"
+#include "report/report.h"
 #include "runtime/files.h"
 #include "runtime/io_error.h"
-#include "tool/fatal_error.h"
-#include "tool/report.h"
-#include "tool/run_settings.h"
-#include "tool/selection.h"
+#include "shared/fatal_error.h"
+#include "shared/run_settings.h"
 
 namespace {
 

@@ -1,17 +1,17 @@
-#include "tool/driver.h"
+#include "command_line/driver.h"
 
+#include "command_line/banner.h"
+#include "command_line/switch_prefix.h"
+#include "command_line/switches.h"
+#include "comparison/engine.h"
+#include "report/report.h"
 #include "runtime/error_numbers.h"
 #include "runtime/io_error.h"
 #include "runtime/parameters.h"
 #include "runtime/process.h"
 #include "runtime/run_time.h"
-#include "tool/banner.h"
-#include "tool/engine.h"
-#include "tool/fatal_error.h"
-#include "tool/report.h"
-#include "tool/run_settings.h"
-#include "tool/switch_prefix.h"
-#include "tool/switches.h"
+#include "shared/fatal_error.h"
+#include "shared/run_settings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tool/report_format.h"
+#include "report/report_format.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "console/terminal_text.h"
-#include "tool/values.h"
+#include "shared/values.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tool/switch_prefix.h"
+#include "command_line/switch_prefix.h"
 
 // Windows programs take switches after either mark; a path that begins
 // with '/' is a switch here, as the usage screen's users expect.

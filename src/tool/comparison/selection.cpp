@@ -1,11 +1,11 @@
 // The selection rule, per position and over whole blocks. The portable
 // block kernel here is the reference the vector kernels are measured by.
-#include "tool/selection.h"
+#include "comparison/selection.h"
 
 #include <bit>
 #include <cstring>
 
-#include "tool/selection_kernels.h"
+#include "comparison/kernels/selection_kernels.h"
 
 namespace {
 

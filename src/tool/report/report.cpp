@@ -1,10 +1,10 @@
-#include "tool/report.h"
+#include "report/report.h"
 
 #include <algorithm>
 
-#include "tool/report_format.h"
-#include "tool/report_stream.h"
-#include "tool/run_settings.h"
+#include "report/report_format.h"
+#include "report/report_stream.h"
+#include "shared/run_settings.h"
 
 namespace {
 

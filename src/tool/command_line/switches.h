@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "tool/run_settings.h"
+#include "shared/run_settings.h"
 
 // Applies one switch (a parameter that begins with a switch prefix) to the
 // run settings; an unknown one ends the run, having changed nothing.

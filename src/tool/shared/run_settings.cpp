@@ -1,0 +1,3 @@
+#include "shared/run_settings.h"
+
+RunSettings runSettings;
