@@ -24,11 +24,20 @@ struct Workload {
   Selection selection;
 };
 
+// Bytes, then values of every width in either byte order.
 const Workload kWorkloads[] = {
     {"identical", kIdentical, {}},
     {"random", kRandom, {}},
-    {"random_a_d", kRandom, {true, true, false, true, 0}},
-    {"random_s", kRandom, {false, false, true, true, 0}},
+    {"random_a_d", kRandom, {.ascending = true, .descending = true}},
+    {"random_s", kRandom, {.step = true, .anyStep = true}},
+    {"w2_a_d", kRandom, {.ascending = true, .descending = true, .width = 2}},
+    {"w2_b_s", kRandom, {.step = true, .anyStep = true, .width = 2, .bigEndian = true}},
+    {"w4_a_d", kRandom, {.ascending = true, .descending = true, .width = 4}},
+    {"w4_b_a_d", kRandom, {.ascending = true, .descending = true, .width = 4, .bigEndian = true}},
+    {"w8_s", kRandom, {.step = true, .anyStep = true, .width = 8}},
+    {"w8_b_a_d", kRandom, {.ascending = true, .descending = true, .width = 8, .bigEndian = true}},
+    {"w4_identical", kIdentical, {.width = 4}},
+    {"random_v", kRandom, {.knownValues = true, .values = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}},
 };
 
 std::vector<std::vector<uint8_t>> MakeBlocks(Data data, int count) {

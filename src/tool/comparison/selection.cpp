@@ -1,52 +1,10 @@
-// The selection rule, per position and over whole blocks. The portable
-// block kernel here is the reference the vector kernels are measured by.
+// The selection rule, per position and over whole blocks: the per-position
+// test here is the reference every block kernel is measured by.
 #include "comparison/selection.h"
-
-#include <bit>
-#include <cstring>
 
 #include "comparison/kernels/selection_kernels.h"
 
 namespace {
-
-using Word = uint64_t;
-constexpr size_t kWordBytes = sizeof(Word);
-// Equal runs are skipped this many bytes at a time.
-constexpr size_t kStrideBytes = 4 * kWordBytes;
-
-Word LoadWord(const uint8_t* at) {
-  Word word;
-  std::memcpy(&word, at, sizeof word);
-  return word;
-}
-
-// Bits set wherever some block's word differs from the first block's.
-Word DifferenceBits(const uint8_t* const* blocks, int count, size_t at) {
-  Word first = LoadWord(blocks[0] + at);
-  Word bits = 0;
-  for (int k = 1; k < count; ++k) bits |= LoadWord(blocks[k] + at) ^ first;
-  return bits;
-}
-
-// Appends the index of every differing byte of one word, lowest address
-// first whatever the byte order of the machine.
-size_t AppendDifferingBytes(Word bits, size_t at, uint32_t* indexes,
-                            size_t found) {
-  while (bits != 0) {
-    int byte;
-    if constexpr (std::endian::native == std::endian::little) {
-      byte = std::countr_zero(bits) / 8;
-    } else {
-      byte = std::countl_zero(bits) / 8;
-    }
-    indexes[found++] = static_cast<uint32_t>(at + byte);
-    int shift = std::endian::native == std::endian::little
-                    ? byte * 8
-                    : (static_cast<int>(kWordBytes) - 1 - byte) * 8;
-    bits &= ~(Word{0xFF} << shift);
-  }
-  return found;
-}
 
 bool Rises(const uint64_t* values, int count) {
   for (int k = 1; k < count; ++k) {
@@ -92,49 +50,6 @@ bool PassesSelection(const uint64_t* values, int count, const Selection& selecti
          (selection.knownValues && HoldsKnownValues(values, count, selection));
 }
 
-size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length,
-                       uint32_t* indexes) {
-  size_t found = 0;
-  size_t at = 0;
-  for (; at + kStrideBytes <= length; at += kStrideBytes) {
-    Word bits[4];
-    for (size_t w = 0; w < 4; ++w) {
-      bits[w] = DifferenceBits(blocks, count, at + w * kWordBytes);
-    }
-    if ((bits[0] | bits[1] | bits[2] | bits[3]) == 0) continue;
-    for (size_t w = 0; w < 4; ++w) {
-      found = AppendDifferingBytes(bits[w], at + w * kWordBytes, indexes, found);
-    }
-  }
-  for (; at + kWordBytes <= length; at += kWordBytes) {
-    found = AppendDifferingBytes(DifferenceBits(blocks, count, at), at,
-                                 indexes, found);
-  }
-  for (; at < length; ++at) {
-    for (int k = 1; k < count; ++k) {
-      if (blocks[k][at] != blocks[0][at]) {
-        indexes[found++] = static_cast<uint32_t>(at);
-        break;
-      }
-    }
-  }
-  return found;
-}
-
-size_t KeepSelected(const uint8_t* const* blocks, int count,
-                    const Selection& selection, uint32_t* indexes,
-                    size_t found) {
-  if (!AnySelection(selection)) return found;
-  size_t kept = 0;
-  uint64_t values[kMostFiles];
-  for (size_t i = 0; i < found; ++i) {
-    uint32_t index = indexes[i];
-    for (int k = 0; k < count; ++k) values[k] = blocks[k][index];
-    if (PassesSelection(values, count, selection)) indexes[kept++] = index;
-  }
-  return kept;
-}
-
 }  // namespace
 
 bool IsSelectedValues(const uint64_t* values, int count, const Selection& selection) {
@@ -148,15 +63,6 @@ bool IsSelected(const uint8_t* bytes, int count, const Selection& selection) {
   uint64_t values[kMostFiles];
   for (int k = 0; k < count; ++k) values[k] = bytes[k];
   return IsSelectedValues(values, count, selection);
-}
-
-// Bytes: the differing positions a word at a time, then the selection.
-// Wider values: one value at a time.
-size_t FindSelectedPortable(const uint8_t* const* blocks, int count, size_t length,
-                            const Selection& selection, uint32_t* indexes) {
-  if (selection.width != 1) return FindSelectedOneByOne(blocks, count, 0, length, selection, indexes, 0);
-  size_t found = FindDifferences(blocks, count, length, indexes);
-  return KeepSelected(blocks, count, selection, indexes, found);
 }
 
 size_t FindSelectedOneByOne(const uint8_t* const* blocks, int count, size_t from, size_t length,

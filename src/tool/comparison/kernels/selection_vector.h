@@ -1,15 +1,16 @@
-// The one body of the vector kernels. A vector holds kBytes bytes of every
+// The one body of the block kernels. A vector holds kBytes bytes of every
 // input at once: kBytes / n values of n bytes (n = 1, 2, 4 or 8), one a
 // lane, in the compiler's generic vectors, which the compiler turns into
 // the instructions of the set that each including file is compiled for
-// (SSE2: 16 bytes, AVX2: 32, AVX-512BW: 64).
+// (SSE2: 16 bytes, AVX2: 32, AVX-512BW: 64), or into whatever the target
+// has for the portable kernel. The one step that differs from one set to
+// the next, a set of lanes to one bit a byte, is the ByteBits policy each
+// file gives.
 //
 // Only those files include this. Everything here has internal linkage, so
 // that the linker can never take a copy compiled with wider instructions
 // for one used elsewhere in the program.
 #pragma once
-
-#include <immintrin.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -25,16 +26,31 @@ struct VectorOf {
   using Type [[gnu::vector_size(kBytes)]] = T;
 };
 
+// The top bit of every byte of a vector, lowest byte first, without the
+// instructions of any set: the portable kernel's step from lanes to bits.
+struct PortableByteBits {
+  template <class Bytes>
+  static uint64_t Of(Bytes bytes) {
+    uint64_t bits = 0;
+    for (size_t i = 0; i < sizeof bytes; ++i) bits |= uint64_t{bytes[i] < 0} << i;
+    return bits;
+  }
+};
+
 // Lanes of values of type Element (a signed integer of n bytes), read in
 // either byte order. Values compare unsigned: with their top bits flipped,
 // signed compares order them as unsigned values, and differences modulo
-// 2^n stay what they were.
-template <int kBytes, class Element, bool kBigEndian>
+// 2^n stay what they were. Sets of lanes are a type of their own, so that
+// a set and a vector of values never mix; And, Or and Xor are named as in
+// Highway, for sets and vectors alike.
+template <int kBytes, class Element, bool kBigEndian, class ByteBits>
 struct ValueLanes {
   using Vector = typename VectorOf<Element, kBytes>::Type;
   using Unsigned = typename VectorOf<std::make_unsigned_t<Element>, kBytes>::Type;
   using Bytes = typename VectorOf<signed char, kBytes>::Type;
-  using Lanes = Vector;  // all-ones lanes
+  struct Lanes {
+    Vector all;  // every lane all ones (in the set) or all zeros
+  };
   static constexpr size_t kVectorBytes = kBytes;
   static constexpr size_t kWidth = sizeof(Element);
 
@@ -66,40 +82,29 @@ struct ValueLanes {
   }
   static Vector Splat(uint64_t value) { return Vector{} + static_cast<Element>(value); }
   static Vector SplatOrdered(uint64_t value) { return Splat(value) ^ TopBits(); }
-  static Lanes Greater(Vector a, Vector b) { return a > b; }
-  static Lanes Equal(Vector a, Vector b) { return a == b; }
   static Vector Minus(Vector a, Vector b) {
     // Modulo 2^n: unsigned arithmetic, which cannot overflow.
     return reinterpret_cast<Vector>(reinterpret_cast<Unsigned>(a) - reinterpret_cast<Unsigned>(b));
   }
   static Vector Or(Vector a, Vector b) { return a | b; }
   static Vector Xor(Vector a, Vector b) { return a ^ b; }
-  static Lanes All() { return Vector{} == Vector{}; }
-  static Lanes None() { return Vector{}; }
-  static Lanes Both(Lanes a, Lanes b) { return a & b; }
-  static Lanes Either(Lanes a, Lanes b) { return a | b; }
+
+  static Lanes Greater(Vector a, Vector b) { return {a > b}; }
+  static Lanes Equal(Vector a, Vector b) { return {a == b}; }
+  static Lanes NonZero(Vector v) { return {v != Vector{}}; }
+  static Lanes All() { return {Vector{} == Vector{}}; }
+  static Lanes None() { return {Vector{}}; }
+  static Lanes And(Lanes a, Lanes b) { return {a.all & b.all}; }
+  static Lanes Or(Lanes a, Lanes b) { return {a.all | b.all}; }
   // One bit a lane, at the lane's first byte: the top bit of every byte,
   // of which a lane of all ones keeps the lowest.
-  static uint64_t Bits(Lanes lanes) {
-    const auto bytes = reinterpret_cast<Bytes>(lanes);
-    uint64_t bits;
-    if constexpr (kBytes == 16) {
-      bits = static_cast<uint32_t>(_mm_movemask_epi8(reinterpret_cast<__m128i>(bytes)));
-    } else if constexpr (kBytes == 32) {
-      bits = static_cast<uint32_t>(_mm256_movemask_epi8(reinterpret_cast<__m256i>(bytes)));
-    } else {
-      bits = _mm512_movepi8_mask(reinterpret_cast<__m512i>(bytes));
-    }
-    return bits & FirstByteBits();
-  }
+  static uint64_t Bits(Lanes lanes) { return ByteBits::Of(reinterpret_cast<Bytes>(lanes.all)) & FirstByteBits(); }
   static constexpr uint64_t FirstByteBits() {
     uint64_t bits = 0;
     for (size_t i = 0; i < kBytes; i += kWidth) bits |= uint64_t{1} << i;
     return bits;
   }
   static bool IsEmpty(Lanes lanes) { return Bits(lanes) == 0; }
-  static uint64_t NonZeroBits(Vector v) { return Bits(v != Vector{}); }
-  static bool IsZero(Vector v) { return NonZeroBits(v) == 0; }
 };
 
 // Appends at + i for every set bit i of lanes, lowest first.
@@ -122,8 +127,8 @@ inline int PairsBeforeTest(const Selection& selection) {
 }
 
 // Without a selection only differences count. A round of 128 bytes (eight
-// vectors of SSE2, four of AVX2, two of AVX-512) costs one test where it
-// is all equal, the usual case between snapshots.
+// vectors of 16 bytes, four of 32, two of 64) costs one test where it is
+// all equal, the usual case between snapshots.
 template <class Ops>
 size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length, uint32_t* indexes,
                        size_t& at) {
@@ -143,33 +148,34 @@ size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length, u
     Vector any = parts[0] = differing(at);
 #pragma GCC unroll 8
     for (size_t part = 1; part < kRound; ++part) any = Ops::Or(any, parts[part] = differing(at + part * kStep));
-    if (Ops::IsZero(any)) continue;
+    if (Ops::IsEmpty(Ops::NonZero(any))) continue;
 #pragma GCC unroll 8
     for (size_t part = 0; part < kRound; ++part)
-      found = AppendLanes(Ops::NonZeroBits(parts[part]), at + part * kStep, indexes, found);
+      found = AppendLanes(Ops::Bits(Ops::NonZero(parts[part])), at + part * kStep, indexes, found);
   }
-  for (; at + kStep <= length; at += kStep) found = AppendLanes(Ops::NonZeroBits(differing(at)), at, indexes, found);
+  for (; at + kStep <= length; at += kStep)
+    found = AppendLanes(Ops::Bits(Ops::NonZero(differing(at))), at, indexes, found);
   return found;
 }
 
 // The lanes that pass, from what the pairs so far said of each: still
 // rising, falling, keeping the step, holding the known values.
 template <class Ops>
-typename Ops::Lanes Passing(typename Ops::Lanes rising, typename Ops::Lanes falling, typename Ops::Lanes stepKept,
+[[gnu::always_inline]] inline typename Ops::Lanes Passing(typename Ops::Lanes rising, typename Ops::Lanes falling, typename Ops::Lanes stepKept,
                             typename Ops::Lanes known, const Selection& selection, const KernelRule& rule) {
   typename Ops::Lanes selected = Ops::None();
-  if (selection.ascending) selected = Ops::Either(selected, rising);
-  if (selection.descending) selected = Ops::Either(selected, falling);
+  if (selection.ascending) selected = Ops::Or(selected, rising);
+  if (selection.descending) selected = Ops::Or(selected, falling);
   if (rule.step) {
     // A step needs a direction too: equal differences modulo 2^n are
     // equal steps only when all of them have one sign.
-    const typename Ops::Lanes direction = rule.anyStep ? Ops::Either(rising, falling)
+    const typename Ops::Lanes direction = rule.anyStep ? Ops::Or(rising, falling)
                                           : rule.direction > 0 ? rising
                                                                : falling;
-    selected = Ops::Either(selected, Ops::Both(direction, stepKept));
+    selected = Ops::Or(selected, Ops::And(direction, stepKept));
   }
   // Known values that differ: a lane holding them all differs too.
-  if (rule.known) selected = Ops::Either(selected, known);
+  if (rule.known) selected = Ops::Or(selected, known);
   return selected;
 }
 
@@ -177,7 +183,7 @@ typename Ops::Lanes Passing(typename Ops::Lanes rising, typename Ops::Lanes fall
 // step and known values are asked for is known at compile time, so that
 // the loop over the inputs tests nothing else.
 template <class Ops, bool kStep, bool kKnown>
-uint64_t SelectedLanes(const uint8_t* const* blocks, int count, size_t at, const Selection& selection,
+[[gnu::always_inline]] inline uint64_t SelectedLanes(const uint8_t* const* blocks, int count, size_t at, const Selection& selection,
                        const KernelRule& rule, const typename Ops::Vector* knownTargets, int testAt) {
   using Vector = typename Ops::Vector;
   using Lanes = typename Ops::Lanes;
@@ -187,14 +193,14 @@ uint64_t SelectedLanes(const uint8_t* const* blocks, int count, size_t at, const
   Vector target = Ops::Splat(rule.stepModulo);
   for (int k = 1; k < count; ++k) {
     const Vector next = Ops::LoadOrdered(blocks[k] + at);
-    rising = Ops::Both(rising, Ops::Greater(next, previous));
-    falling = Ops::Both(falling, Ops::Greater(previous, next));
+    rising = Ops::And(rising, Ops::Greater(next, previous));
+    falling = Ops::And(falling, Ops::Greater(previous, next));
     if constexpr (kStep) {
       const Vector difference = Ops::Minus(next, previous);
       if (k == 1 && rule.anyStep) target = difference;
-      stepKept = Ops::Both(stepKept, Ops::Equal(difference, target));
+      stepKept = Ops::And(stepKept, Ops::Equal(difference, target));
     }
-    if constexpr (kKnown) known = Ops::Both(known, Ops::Equal(next, knownTargets[k]));
+    if constexpr (kKnown) known = Ops::And(known, Ops::Equal(next, knownTargets[k]));
     previous = next;
     if (k == testAt && Ops::IsEmpty(Passing<Ops>(rising, falling, stepKept, known, selection, rule))) return 0;
   }
@@ -230,22 +236,25 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
 
 // The kernel for a vector of kBytes bytes, for the width and byte order
 // that the selection asks for.
-template <int kBytes>
+template <int kBytes, class ByteBits>
 size_t FindSelectedAnyWidth(const uint8_t* const* blocks, int count, size_t length, const Selection& selection,
                             uint32_t* indexes) {
+  const auto find = [&](auto lanes) {
+    return FindSelectedVector<decltype(lanes)>(blocks, count, length, selection, indexes);
+  };
   const bool big = selection.bigEndian;
   switch (selection.width) {
     case 2:
-      return big ? FindSelectedVector<ValueLanes<kBytes, int16_t, true>>(blocks, count, length, selection, indexes)
-                 : FindSelectedVector<ValueLanes<kBytes, int16_t, false>>(blocks, count, length, selection, indexes);
+      return big ? find(ValueLanes<kBytes, int16_t, true, ByteBits>())
+                 : find(ValueLanes<kBytes, int16_t, false, ByteBits>());
     case 4:
-      return big ? FindSelectedVector<ValueLanes<kBytes, int32_t, true>>(blocks, count, length, selection, indexes)
-                 : FindSelectedVector<ValueLanes<kBytes, int32_t, false>>(blocks, count, length, selection, indexes);
+      return big ? find(ValueLanes<kBytes, int32_t, true, ByteBits>())
+                 : find(ValueLanes<kBytes, int32_t, false, ByteBits>());
     case 8:
-      return big ? FindSelectedVector<ValueLanes<kBytes, int64_t, true>>(blocks, count, length, selection, indexes)
-                 : FindSelectedVector<ValueLanes<kBytes, int64_t, false>>(blocks, count, length, selection, indexes);
+      return big ? find(ValueLanes<kBytes, int64_t, true, ByteBits>())
+                 : find(ValueLanes<kBytes, int64_t, false, ByteBits>());
     default:
-      return FindSelectedVector<ValueLanes<kBytes, int8_t, false>>(blocks, count, length, selection, indexes);
+      return find(ValueLanes<kBytes, int8_t, false, ByteBits>());
   }
 }
 
