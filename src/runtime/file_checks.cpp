@@ -2,6 +2,7 @@
 
 #include "runtime/error_numbers.h"
 #include "runtime/io_error.h"
+#include "runtime/write_all.h"
 
 namespace {
 
@@ -29,4 +30,20 @@ bool PathForName(std::string_view name, std::string& path) {
   }
   path.assign(name);
   return true;
+}
+
+void WriteFileBytes(FileRecord& file, const void* bytes, size_t count) {
+  if (!ReadyForUse(file)) return;
+  // A text stream reports every shortfall alike, whatever the cause.
+  if (!WriteAll(file.handle, bytes, count)) StoreIoError(kErrorDiskWrite);
+}
+
+void CloseFile(FileRecord& file) {
+  if (PendingIoError() != 0 || !file.open) return;
+  // A failing close has nothing left to report: the data was handed over
+  // by the writes, and the handle is gone either way.
+  if (file.ownsHandle) ReleaseHandle(file.handle);
+  file.open = false;
+  file.ownsHandle = false;
+  file.handle = -1;
 }

@@ -1,7 +1,9 @@
-// The checks every platform's file operations make before they reach the
-// platform, kept in one place.
+// What every platform's file operations share: the checks they make before
+// they reach the platform, and the one step of closing that is the
+// platform's own.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,3 +18,6 @@ bool ReadyForUse(const FileRecord& file);
 // one of more than 255 characters stores error 206 (name too long, on
 // every platform) and one holding a NUL byte error 123; both give false.
 bool PathForName(std::string_view name, std::string& path);
+
+// Gives the handle back to the platform; what that answers is not asked.
+void ReleaseHandle(intptr_t handle);

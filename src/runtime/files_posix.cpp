@@ -12,7 +12,6 @@
 #include "runtime/file_checks.h"
 #include "runtime/interrupted_posix.h"
 #include "runtime/io_error.h"
-#include "runtime/write_all.h"
 
 namespace {
 
@@ -230,18 +229,4 @@ void ReadFileBlock(FileRecord& file, uint8_t* buffer, size_t count) {
   }
 }
 
-void WriteFileBytes(FileRecord& file, const void* bytes, size_t count) {
-  if (!ReadyForUse(file)) return;
-  // A text stream reports every shortfall alike, whatever the cause.
-  if (!WriteAll(HandleOf(file), bytes, count)) StoreIoError(kErrorDiskWrite);
-}
-
-void CloseFile(FileRecord& file) {
-  if (PendingIoError() != 0 || !file.open) return;
-  // A failing close has nothing left to report: the data was handed over
-  // by the writes, and the handle is gone either way.
-  if (file.ownsHandle) close(HandleOf(file));
-  file.open = false;
-  file.ownsHandle = false;
-  file.handle = -1;
-}
+void ReleaseHandle(intptr_t handle) { close(static_cast<int>(handle)); }

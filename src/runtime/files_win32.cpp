@@ -8,7 +8,6 @@
 #include "runtime/error_numbers.h"
 #include "runtime/file_checks.h"
 #include "runtime/io_error.h"
-#include "runtime/write_all.h"
 
 namespace {
 
@@ -171,18 +170,4 @@ void ReadFileBlock(FileRecord& file, uint8_t* buffer, size_t count) {
   }
 }
 
-void WriteFileBytes(FileRecord& file, const void* bytes, size_t count) {
-  if (!ReadyForUse(file)) return;
-  // A text stream reports every shortfall alike, whatever the cause.
-  if (!WriteAll(file.handle, bytes, count)) StoreIoError(kErrorDiskWrite);
-}
-
-void CloseFile(FileRecord& file) {
-  if (PendingIoError() != 0 || !file.open) return;
-  // A failing close has nothing left to report: the data was handed over
-  // by the writes, and the handle is gone either way.
-  if (file.ownsHandle) CloseHandle(HandleOf(file));
-  file.open = false;
-  file.ownsHandle = false;
-  file.handle = -1;
-}
+void ReleaseHandle(intptr_t handle) { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
