@@ -5,6 +5,21 @@
 
 namespace {
 
+// -s:n, n counted in values of the width, and -p with one set of steps a pair.
+Selection Step(int64_t n) {
+  return {.step = true, .stepSize = n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n), .stepDown = n < 0};
+}
+Selection Pattern(std::vector<uint8_t> steps, Selection selection = {}) {
+  selection.pattern = true;
+  std::copy(steps.begin(), steps.end(), selection.steps);
+  return selection;
+}
+Selection Known(std::vector<uint64_t> values, Selection selection = {}) {
+  selection.knownValues = true;
+  std::copy(values.begin(), values.end(), selection.values);
+  return selection;
+}
+
 // Rows with what each test says of them (different, rising, falling, constant step): every combination of -a, -d and
 // -s selects exactly when one of its tests holds, none set when the bytes differ; then -s:n.
 TEST(Selection, EveryCombinationOfSwitchesAndStepSizes) {
@@ -16,25 +31,66 @@ TEST(Selection, EveryCombinationOfSwitchesAndStepSizes) {
   for (const auto& [bytes, different, rises, falls, constantStep] : rows) {
     for (int flags = 0; flags < 8; ++flags) {
       const bool a = flags & 1, d = flags & 2, s = flags & 4;
-      EXPECT_EQ(IsSelected(bytes.data(), static_cast<int>(bytes.size()), Selection{a, d, s, true, 0}),
+      EXPECT_EQ(IsSelected(bytes.data(), static_cast<int>(bytes.size()), {.ascending = a, .descending = d, .step = s, .anyStep = true}),
                 flags == 0 ? different : (a && rises) || (d && falls) || (s && constantStep))
           << "row from " << int(bytes[0]) << ", switches " << flags;
     }
   }
-  const std::tuple<std::vector<uint8_t>, int32_t, bool> steps[] = {
+  const std::tuple<std::vector<uint8_t>, int64_t, bool> steps[] = {
       {{1, 2, 3}, 1, true},  {{3, 2, 1}, -1, true}, {{3, 2, 1}, 1, false},      {{0, 255}, 255, true},  {{255, 0}, -255, true},
       {{255, 0}, 1, false},  {{5, 5}, 0, false},    {{2, 4, 6, 9}, 2, false},    {{1, 2}, INT32_MIN, false}};
   for (const auto& [bytes, size, expected] : steps) {
-    EXPECT_EQ(IsSelected(bytes.data(), static_cast<int>(bytes.size()), Selection{false, false, true, false, size}), expected) << size;
+    EXPECT_EQ(IsSelected(bytes.data(), static_cast<int>(bytes.size()), Step(size)), expected) << size;
+  }
+}
+
+// -p asks a step of each pair, '+' rising, '=' staying, '-' falling, or a set of them, and passes unchanged values
+// too; beside -a the two are either. -v narrows what the others choose, and alone lists where every file holds its
+// value, changed or not. Steps of up to 64 bits, either way.
+TEST(Selection, PatternsKnownValuesThatNarrowAndWideSteps) {
+  const uint8_t up = kStepRises, same = kStepStays, down = kStepFalls, changes = up | down, any = up | same | down;
+  const Selection ascending = {.ascending = true}, descending = {.descending = true};
+  const std::tuple<std::vector<uint64_t>, Selection, bool> rows[] = {
+      {{1, 1}, Pattern({same}), true},        {{1, 2}, Pattern({same}), false},
+      {{1, 2, 2, 1}, Pattern({up, same, down}), true},   {{1, 2, 3, 1}, Pattern({up, same, down}), false},
+      {{5, 9, 5}, Pattern({changes, changes}), true},    {{5, 5, 5}, Pattern({changes, any}), false},
+      {{5, 5, 7}, Pattern({any, up}), true},  {{2, 1}, Pattern({up}, ascending), false},
+      {{2, 1}, Pattern({down}, ascending), true},        {{1, 2}, Pattern({down}, ascending), true},
+      {{3, 3}, Known({3, 3}), true},          {{3, 4}, Known({3, 3}), false},
+      {{1, 2}, Known({1, 2}), true},          {{1, 2}, Known({1, 2}, ascending), true},
+      {{2, 1}, Known({2, 1}, ascending), false},         {{2, 1}, Known({2, 1}, descending), true},
+      {{4, 4}, Known({4, 4}, Pattern({same})), true},    {{4, 4}, Known({4, 5}, Pattern({same})), false},
+      {{3, 3}, Known({3, 3}, Step(0)), false},
+      {{0, 1ull << 32, 2ull << 32}, Step(int64_t{1} << 32), true}, {{0, 1ull << 32, 2ull << 32}, Step(1), false},
+      {{~0ull, 0}, Step(INT64_MIN), false},  {{~0ull, 0}, Selection{.step = true, .stepSize = ~0ull, .stepDown = true}, true},
+      {{0, ~0ull}, Selection{.step = true, .stepSize = ~0ull}, true}};
+  for (const auto& [values, selection, expected] : rows) {
+    Selection wide = selection;
+    wide.width = 8;
+    EXPECT_EQ(IsSelectedValues(values.data(), static_cast<int>(values.size()), wide), expected)
+        << values[0] << " " << values[1] << " pattern " << selection.pattern << " known " << selection.knownValues;
   }
 }
 
 const Selection kSelections[] = {
-    {false, false, false, true, 0},  {true, false, false, true, 0},    {false, true, false, true, 0},
-    {true, true, false, true, 0},    {false, false, true, true, 0},    {false, false, true, false, 1},
-    {false, false, true, false, -1}, {false, false, true, false, 255}, {false, false, true, false, -255},
-    {false, false, true, false, 0},  {false, false, true, false, 300}, {true, false, true, false, -2},
-    {true, true, true, true, 0}};
+    {},
+    {.ascending = true},
+    {.descending = true},
+    {.ascending = true, .descending = true},
+    {.step = true, .anyStep = true},
+    Step(1),
+    Step(-1),
+    Step(255),
+    Step(-255),
+    Step(0),
+    Step(300),
+    {.ascending = true, .step = true, .stepSize = 2, .stepDown = true},
+    {.ascending = true, .descending = true, .step = true, .anyStep = true},
+    Pattern({kStepStays, kStepRises | kStepFalls, kStepRises, kStepFalls, kStepStays | kStepRises, kStepRises, kStepFalls,
+             kStepStays | kStepFalls, kStepRises | kStepStays | kStepFalls}),
+    Pattern({kStepRises | kStepStays | kStepFalls, kStepRises, kStepRises, kStepRises, kStepRises, kStepRises, kStepRises,
+             kStepRises, kStepRises},
+            {.step = true, .stepSize = 1})};
 
 // Every kernel this processor runs gives exactly the positions of the per-position test.
 void ExpectKernelsAgree(const std::vector<std::vector<uint8_t>>& data, size_t length, const std::string& what) {
@@ -54,7 +110,8 @@ void ExpectKernelsAgree(const std::vector<std::vector<uint8_t>>& data, size_t le
       const size_t found = FindSelected(blocks, count, length, selection, indexes.data());
       ASSERT_EQ(std::vector<uint32_t>(indexes.begin(), indexes.begin() + found), expected)
           << SelectionKernelName(kernel) << ": " << what << ", length " << length << ", " << count << " inputs, selection "
-          << selection.ascending << selection.descending << selection.step << selection.anyStep << " step " << selection.stepSize;
+          << selection.ascending << selection.descending << selection.step << selection.anyStep << " step " << selection.stepSize
+          << " pattern " << selection.pattern;
     }
   }
   UseSelectionKernel(SelectionKernelCount() - 1);
@@ -119,11 +176,14 @@ TEST(Kernels, ValuesOfEveryWidthMatchThePositionTest) {
       }
     }
     std::vector<Selection> selections(std::begin(kSelections), std::end(kSelections));
-    for (int32_t size : {256, -256, 65536, 70000}) selections.push_back(Selection{false, false, true, false, size});
-    for (bool ascending : {false, true}) {  // known values, alone and with -a
-      selections.push_back(Selection{ascending, false, false, false, 0, 1, false, true});
-      std::copy(table[values / 2].begin(), table[values / 2].end(), selections.back().values);
+    for (int64_t size : {int64_t{256}, int64_t{-256}, int64_t{65536}, int64_t{70000}, int64_t{1} << 32, -(int64_t{1} << 40)})
+      selections.push_back(Step(size));
+    for (const Selection& with : {Selection{}, Selection{.ascending = true}, Pattern({kStepStays})}) {
+      // known values taken from the data, alone, with -a, and with a pattern; then all the same
+      selections.push_back(Known(table[values / 2], with));
+      selections.push_back(Known(std::vector<uint64_t>(count, table[values / 3][0]), with));
     }
+    selections.push_back(Pattern(std::vector<uint8_t>(count - 1, kStepRises | kStepFalls)));
     const uint8_t* blocks[kMostFiles];
     for (int k = 0; k < count; ++k) blocks[k] = data[k].data();
     std::vector<uint32_t> indexes(length + 1);

@@ -64,8 +64,9 @@ void RunDriver() {
   if (runSettings.fileCount > kMostFiles) {
     FatalError("Count of files must be 10 or less");
   }
-  const std::string refusal = ReadKnownValues(runSettings);
-  if (!refusal.empty()) FatalError(refusal);
+  for (const std::string& refusal : {ReadKnownValues(runSettings), ReadPattern(runSettings)}) {
+    if (!refusal.empty()) FatalError(refusal);
+  }
   OpenInputs();
   OpenReport(runSettings.reportName, runSettings.selection.width, runSettings.selection.bigEndian);
   StartAtOffset();

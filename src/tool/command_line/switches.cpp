@@ -9,6 +9,9 @@
 
 namespace {
 
+// Texts longer than this are refused, never cut to another meaning.
+constexpr size_t kLongestSwitchValue = 255;
+
 // The character after the letter is a separator that is never checked,
 // so "-fout.txt" names "ut.txt".
 std::string_view SwitchValue(std::string_view parameter) {
@@ -40,13 +43,21 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
     case 'S':
     case 's': {
       // No value means any constant step; a value must be a valid integer.
+      // A text that fits 32 bits means what it always has ($FFFFFFFF is
+      // -1); a longer one is a step of up to 64 bits either way.
       std::string_view value = SwitchValue(parameter);
-      IntegerTextResult size = ParseIntegerText(value);
-      if (!value.empty() && size.errorPosition != 0) return false;
+      const IntegerTextResult size = ParseIntegerText(value);
+      const WideIntegerText wide = ParseWideIntegerText(value);
+      if (!value.empty() && size.errorPosition != 0 && (!wide.valid || value.size() > kLongestSwitchValue)) {
+        return false;
+      }
       Selection& selection = settings.selection;
       selection.step = true;
       selection.anyStep = value.empty();
-      selection.stepSize = size.value;
+      selection.stepDown = size.errorPosition == 0 ? size.value < 0 : wide.negative && wide.magnitude != 0;
+      selection.stepSize = size.errorPosition == 0 ? (size.value < 0 ? 0 - static_cast<uint64_t>(size.value)
+                                                                      : static_cast<uint64_t>(size.value))
+                                                   : wide.magnitude;
       return true;
     }
     case 'W':
@@ -70,6 +81,12 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
       settings.selection.knownValues = true;
       settings.valueTexts = std::string(SwitchValue(parameter));
       return true;
+    case 'P':
+    case 'p':
+      // Read once the count of files is known: a step between each two.
+      settings.selection.pattern = true;
+      settings.patternText = std::string(SwitchValue(parameter));
+      return true;
     default:
       return false;
   }
@@ -77,9 +94,32 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
 
 }  // namespace
 
+std::string ReadPattern(RunSettings& settings) {
+  Selection& selection = settings.selection;
+  if (!selection.pattern) return {};
+  const std::string& text = settings.patternText;
+  if (text.size() > kLongestSwitchValue) return "Pattern too long: " + text;
+  for (size_t k = 0; k < text.size(); ++k) {
+    const char character = text[k];
+    const uint8_t steps = character == '+'   ? kStepRises
+                          : character == '-' ? kStepFalls
+                          : character == '=' ? kStepStays
+                          : character == '!' ? kStepRises | kStepFalls
+                          : character == '*' ? kStepRises | kStepStays | kStepFalls
+                                             : 0;
+    if (steps == 0) return "Invalid pattern: " + text;
+    if (k < kMostFiles - 1) selection.steps[k] = steps;
+  }
+  if (static_cast<int64_t>(text.size()) != int64_t{settings.fileCount} - 1) {
+    return "Count of steps must be the count of files less one";
+  }
+  return {};
+}
+
 std::string ReadKnownValues(RunSettings& settings) {
   Selection& selection = settings.selection;
   if (!selection.knownValues) return {};
+  if (settings.valueTexts.size() > kLongestSwitchValue) return "Values too long: " + settings.valueTexts;
   const uint64_t widthMask = LargestValue(selection.width);
   std::string_view rest = settings.valueTexts;
   int count = 0;

@@ -15,3 +15,9 @@ void ParseSwitch(std::string_view parameter);
 // that fits the width as unsigned or as signed (taken in two's
 // complement). Returns the message that refuses the run, or nothing.
 std::string ReadKnownValues(RunSettings& settings);
+
+// Reads the pattern of -p: into the selection, once the count of files is
+// known: one character a step from a file to the next, '+' rising, '-'
+// falling, '=' staying, '!' changing, '*' anything. Returns the message
+// that refuses the run, or nothing.
+std::string ReadPattern(RunSettings& settings);

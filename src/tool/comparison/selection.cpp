@@ -30,9 +30,15 @@ bool StepsMatch(const uint64_t* values, int count, const Selection& selection) {
     if ((up ? values[k] - values[k - 1] : values[k - 1] - values[k]) != size) return false;
   }
   if (selection.anyStep) return true;
-  const int64_t wanted = selection.stepSize;
-  return up ? wanted > 0 && size == static_cast<uint64_t>(wanted)
-            : wanted < 0 && size == static_cast<uint64_t>(-wanted);
+  return up != selection.stepDown && size == selection.stepSize;
+}
+
+bool FollowsPattern(const uint64_t* values, int count, const Selection& selection) {
+  for (int k = 1; k < count; ++k) {
+    const uint8_t step = values[k] > values[k - 1] ? kStepRises : values[k] < values[k - 1] ? kStepFalls : kStepStays;
+    if ((selection.steps[k - 1] & step) == 0) return false;
+  }
+  return true;
 }
 
 bool HoldsKnownValues(const uint64_t* values, int count, const Selection& selection) {
@@ -42,21 +48,23 @@ bool HoldsKnownValues(const uint64_t* values, int count, const Selection& select
   return true;
 }
 
-// The tests beyond "different"; values are known to differ somewhere.
-bool PassesSelection(const uint64_t* values, int count, const Selection& selection) {
-  return (selection.ascending && Rises(values, count)) ||
-         (selection.descending && Falls(values, count)) ||
-         (selection.step && StepsMatch(values, count, selection)) ||
-         (selection.knownValues && HoldsKnownValues(values, count, selection));
+bool ChoosesByChange(const Selection& selection) {
+  return selection.ascending || selection.descending || selection.step || selection.pattern;
 }
 
 }  // namespace
 
 bool IsSelectedValues(const uint64_t* values, int count, const Selection& selection) {
-  bool different = false;
+  if (selection.knownValues && !HoldsKnownValues(values, count, selection)) return false;
+  if (ChoosesByChange(selection)) {
+    return (selection.ascending && Rises(values, count)) || (selection.descending && Falls(values, count)) ||
+           (selection.step && StepsMatch(values, count, selection)) ||
+           (selection.pattern && FollowsPattern(values, count, selection));
+  }
+  // The known values decide for themselves; else a value must differ somewhere.
+  bool different = selection.knownValues;
   for (int k = 1; k < count && !different; ++k) different = values[k] != values[0];
-  if (!different) return false;
-  return !AnySelection(selection) || PassesSelection(values, count, selection);
+  return different;
 }
 
 bool IsSelected(const uint8_t* bytes, int count, const Selection& selection) {
@@ -77,18 +85,17 @@ size_t FindSelectedOneByOne(const uint8_t* const* blocks, int count, size_t from
 }
 
 bool AnySelection(const Selection& selection) {
-  return selection.ascending || selection.descending || selection.step || selection.knownValues;
+  return ChoosesByChange(selection) || selection.knownValues;
 }
 
 bool SelectsNothing(const Selection& selection, const KernelRule& rule) {
-  return !selection.ascending && !selection.descending && !rule.step && !rule.known;
+  return ChoosesByChange(selection) && !selection.ascending && !selection.descending && !rule.step &&
+         !selection.pattern;
 }
 
-KernelRule KernelRuleFor(const Selection& selection, int count) {
+KernelRule KernelRuleFor(const Selection& selection) {
   KernelRule rule;
-  // Known values that are all the same are never different.
-  for (int k = 1; selection.knownValues && k < count && !rule.known; ++k)
-    rule.known = selection.values[k] != selection.values[0];
+  rule.byChange = ChoosesByChange(selection);
   if (!selection.step) return rule;
   if (selection.anyStep) {
     rule.step = true;
@@ -97,13 +104,12 @@ KernelRule KernelRuleFor(const Selection& selection, int count) {
   }
   // A step of 0 never differs, and one beyond the largest value no two
   // values make.
-  const int64_t size = selection.stepSize;
+  const uint64_t size = selection.stepSize;
   const uint64_t largest = LargestValue(selection.width);
-  const uint64_t magnitude = size < 0 ? static_cast<uint64_t>(-size) : static_cast<uint64_t>(size);
-  if (size == 0 || magnitude > largest) return rule;
+  if (size == 0 || size > largest) return rule;
   rule.step = true;
-  rule.direction = size > 0 ? 1 : -1;
-  rule.stepModulo = static_cast<uint64_t>(size) & largest;
+  rule.direction = selection.stepDown ? -1 : 1;
+  rule.stepModulo = (selection.stepDown ? 0 - size : size) & largest;
   return rule;
 }
 

@@ -7,18 +7,31 @@
 
 constexpr int kMostFiles = 10;
 
-// What is compared at each position, and which different positions are
-// reported; with no selection set, every one.
+// How a value may go from one file to the next, for -p: a set of these.
+enum : uint8_t {
+  kStepRises = 1,  // '+'
+  kStepStays = 2,  // '='
+  kStepFalls = 4,  // '-'
+};
+
+// What is compared at each position, and which positions are reported.
+// -a, -d, -s and -p choose positions by how the values change, any of
+// them passing; -v then narrows to the known values. Without -p and -v a
+// position must differ somewhere; with no selection set, every one that
+// does is reported.
 struct Selection {
   bool ascending = false;   // -a
   bool descending = false;  // -d
   bool step = false;        // -s
   bool anyStep = false;     // -s without a value: any constant non-zero step
-  int32_t stepSize = 0;     // -s:n
+  uint64_t stepSize = 0;    // -s:n, the size of n
+  bool stepDown = false;    // -s:n with n below 0
   int width = 1;            // -w:n, bytes a value: 1, 2, 4 or 8
   bool bigEndian = false;   // -b, values read most significant byte first
   bool knownValues = false; // -v: file k holds values[k]
   uint64_t values[kMostFiles] = {};  // within the width
+  bool pattern = false;     // -p: the step from file k to k + 1 is one of steps[k]
+  uint8_t steps[kMostFiles - 1] = {};
 };
 
 struct RunSettings {
@@ -28,6 +41,7 @@ struct RunSettings {
   std::string reportName = "con";     // -f:
   int32_t startOffset = 0;            // -o:
   std::string valueTexts;             // -v:, read once the width is known
+  std::string patternText;            // -p:, read once the count of files is known
 };
 
 extern RunSettings runSettings;

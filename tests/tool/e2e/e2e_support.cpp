@@ -10,16 +10,24 @@ namespace {
 
 __extension__ using Wide = __int128;  // every difference of 64-bit values, exactly
 
+// -a, -d, -s and -p choose by the changes, any of them; -v narrows, and without -p and -v a value must differ.
 bool IsSelected(const std::vector<uint64_t>& x, const Selection& s) {
-  bool different = false, rises = true, falls = true, constant = true, stepIsN = true;
+  bool different = false, rises = true, falls = true, constant = true, stepIsN = true, follows = true;
   for (size_t k = 1; k < x.size(); ++k) {
     const Wide step = Wide(x[k]) - Wide(x[k - 1]);
-    different |= x[k] != x[0], rises &= step > 0, falls &= step < 0, constant &= step == Wide(x[1]) - Wide(x[0]),
-        stepIsN &= step == s.step;
+    different |= x[k] != x[0];
+    rises &= step > 0;
+    falls &= step < 0;
+    constant &= step == Wide(x[1]) - Wide(x[0]);
+    stepIsN &= step == s.step;
+    const char wanted = k - 1 < s.pattern.size() ? s.pattern[k - 1] : '*';
+    follows &= wanted == '*' || (wanted == '+' && step > 0) || (wanted == '-' && step < 0) || (wanted == '=' && step == 0) ||
+               (wanted == '!' && step != 0);
   }
-  if (!s.ascending && !s.descending && !s.anyStep && !s.fixedStep && s.known.empty()) return different;
-  return different && ((s.ascending && rises) || (s.descending && falls) || (s.anyStep && constant) || (s.fixedStep && stepIsN) ||
-                       x == s.known);
+  const bool known = s.known.empty() || x == s.known;
+  if (!s.ascending && !s.descending && !s.anyStep && !s.fixedStep && s.pattern.empty()) return known && (different || !s.known.empty());
+  return known && ((s.ascending && rises) || (s.descending && falls) || (s.anyStep && constant && different) ||
+                   (s.fixedStep && stepIsN && different) || (!s.pattern.empty() && follows));
 }
 
 // A value's column: the separator, decimal, '$' and its digits most significant first, its bytes as in the file.
@@ -145,7 +153,10 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
   if ((s.ascending = chance(35))) switches.push_back(form({"-a", "-A", "-ascending"}));
   if ((s.descending = chance(35))) switches.push_back(form({"-d", "-D", "-Delta"}));
   if ((s.anyStep = chance(15))) switches.push_back(form({"-s", "-s:", "-S"}));
-  if ((s.fixedStep = !s.anyStep && chance(30))) switches.push_back(form({"-s:"}, s.step = static_cast<int>(chance(75) ? between(-3, 3) : between(-255, 255))));
+  if ((s.fixedStep = !s.anyStep && chance(30))) {
+    s.step = chance(75) ? between(-3, 3) : chance(70) ? between(-255, 255) : between(-(int64_t{1} << 40), int64_t{1} << 40);
+    switches.push_back(form({"-s:"}, s.step));
+  }
   const int count = static_cast<int>(between(2, 10));
   const int64_t lengths[] = {between(0, 400), kBlock * between(1, 3) + between(-3, 3), between(0, 200000)};
   std::vector<int64_t> length(count, lengths[between(0, 2)]);
@@ -170,7 +181,8 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
                               c.offset + between(-2, 3)};
     const int64_t position = places[between(0, 3)], shape = between(0, 2);
     if (position < 0 || position >= longest) continue;
-    const int step = s.fixedStep && chance(60) ? s.step : static_cast<int>(between(-28, 28)), span = step * (count - 1);
+    const bool asked = s.fixedStep && s.step >= -255 && s.step <= 255 && chance(60);
+    const int step = asked ? static_cast<int>(s.step) : static_cast<int>(between(-28, 28)), span = step * (count - 1);
     int value = static_cast<int>(shape == 2 && std::abs(span) <= 255 ? between(std::max(0, -span), std::min(255, 255 - span)) : between(0, 255));
     for (int k = 0; k < count; ++k, value += shape == 1 ? (step < 0 ? -1 : 1) * static_cast<int>(between(1, 30)) : step) {
       const int byte = shape == 0 ? (chance(50) ? static_cast<int>(between(0, 255)) : static_cast<uint8_t>(common[position]))
@@ -195,6 +207,10 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
       text += (k ? "," : "") + (value >> (8 * w - 1) && chance(50) ? "-" + std::to_string(range - value) : std::to_string(value));
     }
     switches.push_back(form({text}));
+  }
+  if (chance(20)) {  // a pattern: mostly "anything" and "stays", so that unchanged and random places can follow it
+    for (int k = 1; k < count; ++k) s.pattern += "**==!+-"[between(0, 6)];
+    switches.push_back(form({"-p:", "-P:"}) + s.pattern);
   }
   std::shuffle(switches.begin(), switches.end(), engine);
   for (size_t name = 0, next = 0; name < c.names.size() || next < switches.size();) {

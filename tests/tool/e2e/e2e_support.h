@@ -27,10 +27,11 @@ Shown ShownColours(int toolColour);
 // The model: every position from offset to the shortest length, one by one.
 struct Selection {
   bool ascending = false, descending = false, anyStep = false, fixedStep = false;  // -a -d -s -s:n
-  int step = 0;
+  int64_t step = 0;
   int width = 1;                // -w:n
   bool bigEndian = false;       // -b
   std::vector<uint64_t> known;  // -v:, one value a file
+  std::string pattern;          // -p:, one of + - = ! * a step
 };
 std::string HeaderLine(const std::vector<std::string>& names, int digits = 8, int field = 12);
 std::string DifferenceLine(uint64_t position, const std::vector<int>& bytes, int digits = 8);

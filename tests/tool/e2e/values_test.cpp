@@ -37,13 +37,22 @@ TEST_F(Values, WidthsAndValuesThatCannotBeAreRefused) {
       {{"a", "b", "-v:1"}, "Count of values must be the count of files"}, {{"a", "b", "-v:1,2x"}, "Invalid value: 2x"},
       {{"a", "b", "-v:256,1"}, "Value out of range: 256"},     {{"a", "b", "-v:1,-129"}, "Value out of range: -129"},
       {{"a", "b", "-w:2", "-v:-32769,0"}, "Value out of range: -32769"},
-      {{"a", "b", "-w:8", "-v:$10000000000000000,0"}, "Invalid value: $10000000000000000"}};
+      {{"a", "b", "-w:8", "-v:$10000000000000000,0"}, "Invalid value: $10000000000000000"},
+      {{"a", "b", "-v:" + std::string(254, '0') + ",1"}, "Values too long: " + std::string(254, '0') + ",1"},
+      {{"a", "b", "-p:++"}, "Count of steps must be the count of files less one"}, {{"a", "b", "-p:"}, "Count of steps must be the count of files less one"},
+      {{"a", "b", "-p:x"}, "Invalid pattern: x"},              {{"a", "b", "-P:+", "-v:1"}, "Count of values must be the count of files"},
+      {{"a", "b", "-p:" + std::string(256, '+')}, "Pattern too long: " + std::string(256, '+')},
+      {{"a", "b", "-s:18446744073709551616"}, "Unknown Parameter: -s:18446744073709551616"}};
   for (auto [args, message] : cases) {
     harness::WriteFile(Path("rep.txt"), "old report");
     args.insert(args.begin(), "-f:rep.txt");
     ExpectFatal(Run(args), message);
     EXPECT_EQ(harness::ReadFile(Path("rep.txt")), "old report");
   }
+  // 255 characters are read whole: the last value is 100, not 10.
+  MakeInput("c", "d"), MakeInput("e", "d");
+  EXPECT_EQ(Run({"c", "e", "-f:rep.txt", "-v:" + std::string(248, '0') + "100,100"}).exitCode, 0);
+  EXPECT_EQ(harness::ReadFile(Path("rep.txt")), HeaderLine({"c", "e"}) + DifferenceLine(0, {100, 100}));
 }
 
 // On Linux --help is the usage screen and --version one line on standard output, even with no terminal.

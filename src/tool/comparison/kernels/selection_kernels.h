@@ -37,22 +37,21 @@ size_t FindSelectedOneByOne(const uint8_t* const* blocks, int count, size_t from
 // one direction: two differences of one sign, each of fewer than n bits,
 // cannot differ by 2^n.
 struct KernelRule {
+  bool byChange = false;    // -a, -d, -s or -p given: one of them must pass
   bool step = false;        // -s given and able to select anything
   bool anyStep = false;     // any constant non-zero step
   int direction = 0;        // for a given step: +1 rising, -1 falling
   uint64_t stepModulo = 0;  // for a given step: the step modulo 2^n
-  bool known = false;       // -v: given, with values that differ
 };
 
-// The rule for count inputs.
-KernelRule KernelRuleFor(const Selection& selection, int count);
+KernelRule KernelRuleFor(const Selection& selection);
 
 // True when anything beyond "different" is asked for.
 bool AnySelection(const Selection& selection);
 
-// True when a selection is asked for that no position can pass (a step
-// of 0 or beyond the largest value, known values all the same): a kernel
-// then has nothing to look at.
+// True when the changes asked for are ones no position can make (a step
+// of 0 or beyond the largest value, and nothing else): a kernel then has
+// nothing to look at.
 bool SelectsNothing(const Selection& selection, const KernelRule& rule);
 
 // The vector kernels of x86 processors, each compiled for its own

@@ -158,12 +158,24 @@ size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length, u
   return found;
 }
 
-// The lanes that pass, from what the pairs so far said of each: still
-// rising, falling, keeping the step, holding the known values.
+// What a pattern allows of the step from one file to the next, as sets of
+// every lane or of none: rising, staying, falling.
 template <class Ops>
-[[gnu::always_inline]] inline typename Ops::Lanes Passing(typename Ops::Lanes rising, typename Ops::Lanes falling, typename Ops::Lanes stepKept,
-                            typename Ops::Lanes known, const Selection& selection, const KernelRule& rule) {
-  typename Ops::Lanes selected = Ops::None();
+struct PatternStep {
+  typename Ops::Lanes rises, stays, falls;
+};
+
+// The lanes that pass, from what the pairs so far said of each: still
+// rising, falling, keeping the step, following the pattern, holding the
+// known values.
+template <class Ops>
+[[gnu::always_inline]] inline typename Ops::Lanes Passing(typename Ops::Lanes rising, typename Ops::Lanes falling,
+                                                          typename Ops::Lanes stepKept, typename Ops::Lanes patternKept,
+                                                          typename Ops::Lanes known, const Selection& selection,
+                                                          const KernelRule& rule) {
+  // Changes chosen by -a, -d, -s and -p pass when any of them holds;
+  // without any, every lane does, and the known values decide.
+  typename Ops::Lanes selected = rule.byChange ? Ops::None() : Ops::All();
   if (selection.ascending) selected = Ops::Or(selected, rising);
   if (selection.descending) selected = Ops::Or(selected, falling);
   if (rule.step) {
@@ -174,37 +186,48 @@ template <class Ops>
                                                                : falling;
     selected = Ops::Or(selected, Ops::And(direction, stepKept));
   }
-  // Known values that differ: a lane holding them all differs too.
-  if (rule.known) selected = Ops::Or(selected, known);
+  if (selection.pattern) selected = Ops::Or(selected, patternKept);
+  if (selection.knownValues) selected = Ops::And(selected, known);
   return selected;
 }
 
 // The positions from at that pass the selection, a bit each. Whether a
-// step and known values are asked for is known at compile time, so that
-// the loop over the inputs tests nothing else.
-template <class Ops, bool kStep, bool kKnown>
-[[gnu::always_inline]] inline uint64_t SelectedLanes(const uint8_t* const* blocks, int count, size_t at, const Selection& selection,
-                       const KernelRule& rule, const typename Ops::Vector* knownTargets, int testAt) {
+// step, a pattern and known values are asked for is known at compile
+// time, so that the loop over the inputs tests nothing else.
+template <class Ops, bool kStep, bool kPattern, bool kKnown>
+[[gnu::always_inline]] inline uint64_t SelectedLanes(const uint8_t* const* blocks, int count, size_t at,
+                                                     const Selection& selection, const KernelRule& rule,
+                                                     const typename Ops::Vector* knownTargets,
+                                                     const PatternStep<Ops>* pattern, int testAt) {
   using Vector = typename Ops::Vector;
   using Lanes = typename Ops::Lanes;
   Vector previous = Ops::LoadOrdered(blocks[0] + at);
-  Lanes rising = Ops::All(), falling = Ops::All(), stepKept = Ops::All(), known = Ops::All();
+  Lanes rising = Ops::All(), falling = Ops::All(), stepKept = Ops::All(), patternKept = Ops::All(),
+        known = Ops::All();
   if constexpr (kKnown) known = Ops::Equal(previous, knownTargets[0]);
   Vector target = Ops::Splat(rule.stepModulo);
   for (int k = 1; k < count; ++k) {
     const Vector next = Ops::LoadOrdered(blocks[k] + at);
-    rising = Ops::And(rising, Ops::Greater(next, previous));
-    falling = Ops::And(falling, Ops::Greater(previous, next));
+    const Lanes up = Ops::Greater(next, previous), down = Ops::Greater(previous, next);
+    rising = Ops::And(rising, up);
+    falling = Ops::And(falling, down);
     if constexpr (kStep) {
       const Vector difference = Ops::Minus(next, previous);
       if (k == 1 && rule.anyStep) target = difference;
       stepKept = Ops::And(stepKept, Ops::Equal(difference, target));
     }
+    if constexpr (kPattern) {
+      const PatternStep<Ops>& step = pattern[k - 1];
+      const Lanes same = Ops::Equal(next, previous);
+      patternKept = Ops::And(patternKept, Ops::Or(Ops::Or(Ops::And(up, step.rises), Ops::And(down, step.falls)),
+                                                  Ops::And(same, step.stays)));
+    }
     if constexpr (kKnown) known = Ops::And(known, Ops::Equal(next, knownTargets[k]));
     previous = next;
-    if (k == testAt && Ops::IsEmpty(Passing<Ops>(rising, falling, stepKept, known, selection, rule))) return 0;
+    if (k == testAt && Ops::IsEmpty(Passing<Ops>(rising, falling, stepKept, patternKept, known, selection, rule)))
+      return 0;
   }
-  return Ops::Bits(Passing<Ops>(rising, falling, stepKept, known, selection, rule));
+  return Ops::Bits(Passing<Ops>(rising, falling, stepKept, patternKept, known, selection, rule));
 }
 
 template <class Ops>
@@ -215,20 +238,31 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
   if (!AnySelection(selection)) {
     found = FindDifferences<Ops>(blocks, count, length, indexes, at);
   } else {
-    const KernelRule rule = KernelRuleFor(selection, count);
+    const KernelRule rule = KernelRuleFor(selection);
     if (SelectsNothing(selection, rule)) return 0;
     typename Ops::Vector knownTargets[kMostFiles];
     for (int k = 0; k < count; ++k) knownTargets[k] = Ops::SplatOrdered(selection.values[k]);
+    PatternStep<Ops> pattern[kMostFiles - 1];
+    const auto allowed = [&](int k, uint8_t step) { return (selection.steps[k] & step) != 0 ? Ops::All() : Ops::None(); };
+    for (int k = 0; k + 1 < count; ++k)
+      pattern[k] = {allowed(k, kStepRises), allowed(k, kStepStays), allowed(k, kStepFalls)};
     const int testAt = PairsBeforeTest(selection);
     const auto scan = [&](auto selected) {
       for (; at + Ops::kVectorBytes <= length; at += Ops::kVectorBytes)
-        found = AppendLanes(selected(blocks, count, at, selection, rule, knownTargets, testAt), at, indexes, found);
+        found = AppendLanes(selected(blocks, count, at, selection, rule, knownTargets, pattern, testAt), at, indexes,
+                            found);
     };
-    if (rule.known) {
-      rule.step ? scan(SelectedLanes<Ops, true, true>) : scan(SelectedLanes<Ops, false, true>);
-    } else {
-      rule.step ? scan(SelectedLanes<Ops, true, false>) : scan(SelectedLanes<Ops, false, false>);
-    }
+    // Each of the eight combinations of a step, a pattern and known values
+    // gets a loop of its own.
+    const auto withKnown = [&](auto step, auto patterned) {
+      constexpr bool kStep = decltype(step)::value, kPattern = decltype(patterned)::value;
+      selection.knownValues ? scan(SelectedLanes<Ops, kStep, kPattern, true>)
+                            : scan(SelectedLanes<Ops, kStep, kPattern, false>);
+    };
+    const auto withPattern = [&](auto step) {
+      selection.pattern ? withKnown(step, std::true_type()) : withKnown(step, std::false_type());
+    };
+    rule.step ? withPattern(std::true_type()) : withPattern(std::false_type());
   }
   // The tail that no whole vector covers.
   return FindSelectedOneByOne(blocks, count, at, length, selection, indexes, found);
