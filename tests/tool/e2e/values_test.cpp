@@ -19,6 +19,7 @@ TEST_F(Values, TheWorkedExampleOfACounterAndLives) {
       {{"-w:2", "-a"}, "Files:     \xB3        snap1.sav \xB3        snap2.sav \xB3        snap3.sav\r\n"
                        "00000010   \xB3  250  $00FA '\xFA.' \xB3  260  $0104 '..' \xB3  270  $010E '..'\r\n"},
       {{"-v:3,2,1"}, bytes + "00000012   \xB3  3  $03 '.' \xB3  2  $02 '.' \xB3  1  $01 '.'\r\n"},
+      {{"-p:--"}, bytes + "00000012   \xB3  3  $03 '.' \xB3  2  $02 '.' \xB3  1  $01 '.'\r\n"},
       {{"-W:$2", "-big", "-v:-1536,1025,$E01"}, "Files:     \xB3        snap1.sav \xB3        snap2.sav \xB3        snap3.sav\r\n"
                                                 "00000010   \xB3" "64000  $FA00 '\xFA.' \xB3 1025  $0401 '..' \xB3 3585  $0E01 '..'\r\n"},
   };
