@@ -37,7 +37,10 @@ const Workload kWorkloads[] = {
     {"w8_s", kRandom, {.step = true, .anyStep = true, .width = 8}},
     {"w8_b_a_d", kRandom, {.ascending = true, .descending = true, .width = 8, .bigEndian = true}},
     {"w4_identical", kIdentical, {.width = 4}},
-    {"random_v", kRandom, {.knownValues = true, .values = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}},
+    {"random_v", kRandom, {.knownValues = true, .lowest = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, .highest = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}},
+    {"w8_ranges", kRandom, {.width = 8, .knownValues = true, .lowest = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
+                            .highest = {1ull << 62, 1ull << 62, 1ull << 62, 1ull << 62, 1ull << 62, 1ull << 62, 1ull << 62,
+                                        1ull << 62, 1ull << 62, 1ull << 62}}},
 };
 
 std::vector<std::vector<uint8_t>> MakeBlocks(Data data, int count) {

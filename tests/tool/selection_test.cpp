@@ -16,7 +16,13 @@ Selection Pattern(std::vector<uint8_t> steps, Selection selection = {}) {
 }
 Selection Known(std::vector<uint64_t> values, Selection selection = {}) {
   selection.knownValues = true;
-  std::copy(values.begin(), values.end(), selection.values);
+  std::copy(values.begin(), values.end(), selection.lowest);
+  std::copy(values.begin(), values.end(), selection.highest);
+  return selection;
+}
+Selection Within(std::vector<std::pair<uint64_t, uint64_t>> ranges, Selection selection = {}) {
+  selection.knownValues = true;
+  for (size_t k = 0; k < ranges.size(); ++k) std::tie(selection.lowest[k], selection.highest[k]) = ranges[k];
   return selection;
 }
 
@@ -61,6 +67,10 @@ TEST(Selection, PatternsKnownValuesThatNarrowAndWideSteps) {
       {{2, 1}, Known({2, 1}, ascending), false},         {{2, 1}, Known({2, 1}, descending), true},
       {{4, 4}, Known({4, 4}, Pattern({same})), true},    {{4, 4}, Known({4, 5}, Pattern({same})), false},
       {{3, 3}, Known({3, 3}, Step(0)), false},
+      {{5, 7}, Within({{0, 5}, {7, 9}}), true},         {{5, 10}, Within({{0, 5}, {7, 9}}), false},
+      {{4, 7}, Within({{5, 9}, {7, 9}}), false},        {{9, 0}, Within({{9, ~0ull}, {0, 0}}), true},
+      {{6, 6}, Within({{6, 6}, {0, ~0ull}}), true},     {{1, 2}, Within({{0, 1}, {2, 2}}, ascending), true},
+      {{2, 2}, Within({{2, 2}, {2, 2}}, ascending), false},
       {{0, 1ull << 32, 2ull << 32}, Step(int64_t{1} << 32), true}, {{0, 1ull << 32, 2ull << 32}, Step(1), false},
       {{~0ull, 0}, Step(INT64_MIN), false},  {{~0ull, 0}, Selection{.step = true, .stepSize = ~0ull, .stepDown = true}, true},
       {{0, ~0ull}, Selection{.step = true, .stepSize = ~0ull}, true}};
@@ -179,9 +189,16 @@ TEST(Kernels, ValuesOfEveryWidthMatchThePositionTest) {
     for (int64_t size : {int64_t{256}, int64_t{-256}, int64_t{65536}, int64_t{70000}, int64_t{1} << 32, -(int64_t{1} << 40)})
       selections.push_back(Step(size));
     for (const Selection& with : {Selection{}, Selection{.ascending = true}, Pattern({kStepStays})}) {
-      // known values taken from the data, alone, with -a, and with a pattern; then all the same
+      // known values taken from the data, alone, with -a, and with a pattern; then all the same; then ranges
+      // around values of the data, reaching the width's ends
       selections.push_back(Known(table[values / 2], with));
       selections.push_back(Known(std::vector<uint64_t>(count, table[values / 3][0]), with));
+      std::vector<std::pair<uint64_t, uint64_t>> ranges;
+      for (int k = 0; k < count; ++k) {
+        const uint64_t v = table[values / 4][k], near = k % 3 == 0 ? 0 : k % 3 == 1 ? 300 : top / 4;
+        ranges.emplace_back(v < near ? 0 : v - near, top - v < near ? top : v + near);
+      }
+      selections.push_back(Within(ranges, with));
     }
     selections.push_back(Pattern(std::vector<uint8_t>(count - 1, kStepRises | kStepFalls)));
     const uint8_t* blocks[kMostFiles];

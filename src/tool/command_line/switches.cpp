@@ -121,18 +121,35 @@ std::string ReadKnownValues(RunSettings& settings) {
   if (!selection.knownValues) return {};
   if (settings.valueTexts.size() > kLongestSwitchValue) return "Values too long: " + settings.valueTexts;
   const uint64_t widthMask = LargestValue(selection.width);
+  // A value: unsigned within the width, or negative down to its lowest
+  // signed value, taken in two's complement. A range's bound left out is
+  // the width's lowest or highest value.
+  std::string refusal;
+  const auto value = [&](std::string_view text) -> uint64_t {
+    const WideIntegerText read = ParseWideIntegerText(text);
+    if (!read.valid) {
+      if (refusal.empty()) refusal = "Invalid value: " + std::string(text);
+      return 0;
+    }
+    const bool fits = read.negative ? read.magnitude <= (widthMask >> 1) + 1 : read.magnitude <= widthMask;
+    if (!fits && refusal.empty()) refusal = "Value out of range: " + std::string(text);
+    return (read.negative ? 0 - read.magnitude : read.magnitude) & widthMask;
+  };
+  const auto bound = [&](std::string_view text, uint64_t none) { return text.empty() ? none : value(text); };
   std::string_view rest = settings.valueTexts;
   int count = 0;
   for (;;) {
     const size_t comma = rest.find(',');
     const std::string_view text = rest.substr(0, comma);
-    const WideIntegerText value = ParseWideIntegerText(text);
-    if (!value.valid) return "Invalid value: " + std::string(text);
-    // Unsigned within the width, or negative down to its lowest signed value.
-    const bool fits = value.negative ? value.magnitude <= (widthMask >> 1) + 1 : value.magnitude <= widthMask;
-    if (!fits) return "Value out of range: " + std::string(text);
+    // A value, or a range lo..hi of them, inclusive, either bound left out.
+    const size_t dots = text.find("..");
+    const uint64_t lowest = dots == std::string_view::npos ? value(text) : bound(text.substr(0, dots), 0);
+    const uint64_t highest = dots == std::string_view::npos ? lowest : bound(text.substr(dots + 2), widthMask);
+    if (!refusal.empty()) return refusal;
+    if (lowest > highest) return "Invalid range: " + std::string(text);
     if (count < kMostFiles) {
-      selection.values[count] = (value.negative ? 0 - value.magnitude : value.magnitude) & widthMask;
+      selection.lowest[count] = lowest;
+      selection.highest[count] = highest;
     }
     ++count;
     if (comma == std::string_view::npos) break;

@@ -43,7 +43,7 @@ bool FollowsPattern(const uint64_t* values, int count, const Selection& selectio
 
 bool HoldsKnownValues(const uint64_t* values, int count, const Selection& selection) {
   for (int k = 0; k < count; ++k) {
-    if (values[k] != selection.values[k]) return false;
+    if (values[k] < selection.lowest[k] || values[k] > selection.highest[k]) return false;
   }
   return true;
 }

@@ -28,8 +28,9 @@ struct Selection {
   bool stepDown = false;    // -s:n with n below 0
   int width = 1;            // -w:n, bytes a value: 1, 2, 4 or 8
   bool bigEndian = false;   // -b, values read most significant byte first
-  bool knownValues = false; // -v: file k holds values[k]
-  uint64_t values[kMostFiles] = {};  // within the width
+  bool knownValues = false; // -v: file k holds a value from lowest[k] to highest[k]
+  uint64_t lowest[kMostFiles] = {};   // within the width
+  uint64_t highest[kMostFiles] = {};
   bool pattern = false;     // -p: the step from file k to k + 1 is one of steps[k]
   uint8_t steps[kMostFiles - 1] = {};
 };

@@ -24,7 +24,8 @@ bool IsSelected(const std::vector<uint64_t>& x, const Selection& s) {
     follows &= wanted == '*' || (wanted == '+' && step > 0) || (wanted == '-' && step < 0) || (wanted == '=' && step == 0) ||
                (wanted == '!' && step != 0);
   }
-  const bool known = s.known.empty() || x == s.known;
+  bool known = true;
+  for (size_t k = 0; k < s.known.size(); ++k) known &= s.known[k].first <= x[k] && x[k] <= s.known[k].second;
   if (!s.ascending && !s.descending && !s.anyStep && !s.fixedStep && s.pattern.empty()) return known && (different || !s.known.empty());
   return known && ((s.ascending && rises) || (s.descending && falls) || (s.anyStep && constant && different) ||
                    (s.fixedStep && stepIsN && different) || (!s.pattern.empty() && follows));
@@ -193,7 +194,8 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
     if (shape == 2 && chance(30) && position < length[spoilt]) c.contents[spoilt][position] ^= 1;
   }
   // Values of 2, 4 or 8 bytes in either order; known values read off the contents at a value's position,
-  // written as unsigned or (when the top bit is set) negative numbers.
+  // written as unsigned or (when the top bit is set) negative numbers, or ranges around them, a bound left out
+  // at times.
   if (chance(40)) switches.push_back(form({"-w:", "-W:"}, s.width = 2 << between(0, 2)));
   if ((s.bigEndian = chance(25))) switches.push_back(form({"-b", "-B", "-big"}));
   const int64_t w = s.width, at = c.offset + w * between(0, 3);
@@ -202,9 +204,18 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
     for (int k = 0; k < count; ++k) {
       uint64_t value = 0;
       for (int64_t i = 0; i < w; ++i) value = value << 8 | static_cast<uint8_t>(c.contents[k][at + (s.bigEndian ? i : w - 1 - i)]);
-      s.known.push_back(value);
-      const uint64_t range = w == 8 ? 0 : uint64_t{1} << (8 * w);  // 2^(8w), modulo 2^64
-      text += (k ? "," : "") + (value >> (8 * w - 1) && chance(50) ? "-" + std::to_string(range - value) : std::to_string(value));
+      const uint64_t range = w == 8 ? 0 : uint64_t{1} << (8 * w), top = range - 1;  // 2^(8w) and the largest, modulo 2^64
+      const auto written = [&](uint64_t v) { return v >> (8 * w - 1) && chance(50) ? "-" + std::to_string(range - v) : std::to_string(v); };
+      text += k ? "," : "";
+      if (chance(50)) {
+        s.known.emplace_back(value, value);
+        text += written(value);
+        continue;
+      }
+      const uint64_t below = static_cast<uint64_t>(between(0, chance(50) ? 3 : 300)), above = static_cast<uint64_t>(between(0, 300));
+      const uint64_t lowest = chance(20) ? 0 : value < below ? 0 : value - below, highest = chance(20) || top - value < above ? top : value + above;
+      s.known.emplace_back(lowest, highest);
+      text += (lowest == 0 && chance(50) ? "" : written(lowest)) + ".." + (highest == top && chance(50) ? "" : written(highest));
     }
     switches.push_back(form({text}));
   }

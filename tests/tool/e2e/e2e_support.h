@@ -30,7 +30,7 @@ struct Selection {
   int64_t step = 0;
   int width = 1;                // -w:n
   bool bigEndian = false;       // -b
-  std::vector<uint64_t> known;  // -v:, one value a file
+  std::vector<std::pair<uint64_t, uint64_t>> known;  // -v:, a range of values a file (a value: lowest = highest)
   std::string pattern;          // -p:, one of + - = ! * a step
 };
 std::string HeaderLine(const std::vector<std::string>& names, int digits = 8, int field = 12);

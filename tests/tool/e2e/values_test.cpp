@@ -20,6 +20,7 @@ TEST_F(Values, TheWorkedExampleOfACounterAndLives) {
                        "00000010   \xB3  250  $00FA '\xFA.' \xB3  260  $0104 '..' \xB3  270  $010E '..'\r\n"},
       {{"-v:3,2,1"}, bytes + "00000012   \xB3  3  $03 '.' \xB3  2  $02 '.' \xB3  1  $01 '.'\r\n"},
       {{"-p:--"}, bytes + "00000012   \xB3  3  $03 '.' \xB3  2  $02 '.' \xB3  1  $01 '.'\r\n"},
+      {{"-v:2..3,1..2,..1"}, bytes + "00000012   \xB3  3  $03 '.' \xB3  2  $02 '.' \xB3  1  $01 '.'\r\n"},
       {{"-W:$2", "-big", "-v:-1536,1025,$E01"}, "Files:     \xB3        snap1.sav \xB3        snap2.sav \xB3        snap3.sav\r\n"
                                                 "00000010   \xB3" "64000  $FA00 '\xFA.' \xB3 1025  $0401 '..' \xB3 3585  $0E01 '..'\r\n"},
   };
@@ -43,7 +44,9 @@ TEST_F(Values, WidthsAndValuesThatCannotBeAreRefused) {
       {{"a", "b", "-p:++"}, "Count of steps must be the count of files less one"}, {{"a", "b", "-p:"}, "Count of steps must be the count of files less one"},
       {{"a", "b", "-p:x"}, "Invalid pattern: x"},              {{"a", "b", "-P:+", "-v:1"}, "Count of values must be the count of files"},
       {{"a", "b", "-p:" + std::string(256, '+')}, "Pattern too long: " + std::string(256, '+')},
-      {{"a", "b", "-s:18446744073709551616"}, "Unknown Parameter: -s:18446744073709551616"}};
+      {{"a", "b", "-s:18446744073709551616"}, "Unknown Parameter: -s:18446744073709551616"},
+      {{"a", "b", "-v:5..4,1"}, "Invalid range: 5..4"},         {{"a", "b", "-v:1..256,1"}, "Value out of range: 256"},
+      {{"a", "b", "-v:1,x.."}, "Invalid value: x"},             {{"a", "b", "-v:-1..1,1"}, "Invalid range: -1..1"}};
   for (auto [args, message] : cases) {
     harness::WriteFile(Path("rep.txt"), "old report");
     args.insert(args.begin(), "-f:rep.txt");

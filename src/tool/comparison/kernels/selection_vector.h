@@ -95,6 +95,7 @@ struct ValueLanes {
   static Lanes All() { return {Vector{} == Vector{}}; }
   static Lanes None() { return {Vector{}}; }
   static Lanes And(Lanes a, Lanes b) { return {a.all & b.all}; }
+  static Lanes AndNot(Lanes a, Lanes b) { return {a.all & ~b.all}; }
   static Lanes Or(Lanes a, Lanes b) { return {a.all | b.all}; }
   // One bit a lane, at the lane's first byte: the top bit of every byte,
   // of which a lane of all ones keeps the lowest.
@@ -191,20 +192,39 @@ template <class Ops>
   return selected;
 }
 
+// Known values as the kernels ask for them: none, each file one value, or
+// ranges. A value v lies from low to high when v - low, modulo 2^n, is
+// no more than high - low, as unsigned numbers.
+enum KnownAs { kNotKnown, kKnownExactly, kKnownWithin };
+
+template <class Ops>
+struct KnownTargets {
+  typename Ops::Vector lowest[kMostFiles];  // ordered, as the values are loaded
+  typename Ops::Vector spans[kMostFiles];   // highest - lowest, ordered
+};
+
+template <class Ops, KnownAs kKnown>
+[[gnu::always_inline]] inline typename Ops::Lanes Holds(typename Ops::Lanes known, typename Ops::Vector value,
+                                                        const KnownTargets<Ops>& targets, int k) {
+  if constexpr (kKnown == kKnownExactly) return Ops::And(known, Ops::Equal(value, targets.lowest[k]));
+  const typename Ops::Vector above = Ops::Xor(Ops::Minus(value, targets.lowest[k]), Ops::TopBits());
+  return Ops::AndNot(known, Ops::Greater(above, targets.spans[k]));
+}
+
 // The positions from at that pass the selection, a bit each. Whether a
 // step, a pattern and known values are asked for is known at compile
 // time, so that the loop over the inputs tests nothing else.
-template <class Ops, bool kStep, bool kPattern, bool kKnown>
+template <class Ops, bool kStep, bool kPattern, KnownAs kKnown>
 [[gnu::always_inline]] inline uint64_t SelectedLanes(const uint8_t* const* blocks, int count, size_t at,
                                                      const Selection& selection, const KernelRule& rule,
-                                                     const typename Ops::Vector* knownTargets,
+                                                     const KnownTargets<Ops>& knownTargets,
                                                      const PatternStep<Ops>* pattern, int testAt) {
   using Vector = typename Ops::Vector;
   using Lanes = typename Ops::Lanes;
   Vector previous = Ops::LoadOrdered(blocks[0] + at);
   Lanes rising = Ops::All(), falling = Ops::All(), stepKept = Ops::All(), patternKept = Ops::All(),
         known = Ops::All();
-  if constexpr (kKnown) known = Ops::Equal(previous, knownTargets[0]);
+  if constexpr (kKnown != kNotKnown) known = Holds<Ops, kKnown>(known, previous, knownTargets, 0);
   Vector target = Ops::Splat(rule.stepModulo);
   for (int k = 1; k < count; ++k) {
     const Vector next = Ops::LoadOrdered(blocks[k] + at);
@@ -222,7 +242,7 @@ template <class Ops, bool kStep, bool kPattern, bool kKnown>
       patternKept = Ops::And(patternKept, Ops::Or(Ops::Or(Ops::And(up, step.rises), Ops::And(down, step.falls)),
                                                   Ops::And(same, step.stays)));
     }
-    if constexpr (kKnown) known = Ops::And(known, Ops::Equal(next, knownTargets[k]));
+    if constexpr (kKnown != kNotKnown) known = Holds<Ops, kKnown>(known, next, knownTargets, k);
     previous = next;
     if (k == testAt && Ops::IsEmpty(Passing<Ops>(rising, falling, stepKept, patternKept, known, selection, rule)))
       return 0;
@@ -240,8 +260,13 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
   } else {
     const KernelRule rule = KernelRuleFor(selection);
     if (SelectsNothing(selection, rule)) return 0;
-    typename Ops::Vector knownTargets[kMostFiles];
-    for (int k = 0; k < count; ++k) knownTargets[k] = Ops::SplatOrdered(selection.values[k]);
+    KnownTargets<Ops> knownTargets;
+    bool exactly = true;
+    for (int k = 0; k < count; ++k) {
+      knownTargets.lowest[k] = Ops::SplatOrdered(selection.lowest[k]);
+      knownTargets.spans[k] = Ops::SplatOrdered(selection.highest[k] - selection.lowest[k]);
+      exactly = exactly && selection.lowest[k] == selection.highest[k];
+    }
     PatternStep<Ops> pattern[kMostFiles - 1];
     const auto allowed = [&](int k, uint8_t step) { return (selection.steps[k] & step) != 0 ? Ops::All() : Ops::None(); };
     for (int k = 0; k + 1 < count; ++k)
@@ -252,12 +277,13 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
         found = AppendLanes(selected(blocks, count, at, selection, rule, knownTargets, pattern, testAt), at, indexes,
                             found);
     };
-    // Each of the eight combinations of a step, a pattern and known values
-    // gets a loop of its own.
+    // Each combination of a step, a pattern and known values gets a loop
+    // of its own.
     const auto withKnown = [&](auto step, auto patterned) {
       constexpr bool kStep = decltype(step)::value, kPattern = decltype(patterned)::value;
-      selection.knownValues ? scan(SelectedLanes<Ops, kStep, kPattern, true>)
-                            : scan(SelectedLanes<Ops, kStep, kPattern, false>);
+      if (!selection.knownValues) return scan(SelectedLanes<Ops, kStep, kPattern, kNotKnown>);
+      exactly ? scan(SelectedLanes<Ops, kStep, kPattern, kKnownExactly>)
+              : scan(SelectedLanes<Ops, kStep, kPattern, kKnownWithin>);
     };
     const auto withPattern = [&](auto step) {
       selection.pattern ? withKnown(step, std::true_type()) : withKnown(step, std::false_type());
