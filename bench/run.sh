@@ -140,6 +140,11 @@ workload "ten random files -w:2 -s vs read limit" "<=1.3" /dev/null \
   "${ten_random[*]} -w:2 -s -f:$out" /dev/null "$readlimit" "${ten_random[@]}"
 workload "ten random files -v: vs read limit" "<=1.3" /dev/null \
   "${ten_random[*]} -v:1,2,3,4,5,6,7,8,9,10 -f:$out" /dev/null "$readlimit" "${ten_random[@]}"
+ranges="$(printf '1..4611686018427387904,%.0s' 1 2 3 4 5 6 7 8 9 10)"
+workload "ten random files -w:8 -v: ranges vs read limit" "<=1.3" /dev/null \
+  "${ten_random[*]} -w:8 -v:${ranges%,} -f:$out" /dev/null "$readlimit" "${ten_random[@]}"
+workload "ten random files -p: mixed vs read limit" "<=1.3" /dev/null \
+  "${ten_random[*]} -p:+-=!*+-=! -f:$out" /dev/null "$readlimit" "${ten_random[@]}"
 workload "ten identical files vs read limit" "<=1.1" /dev/null \
   "${ten_same[*]} -f:$out" /dev/null "$readlimit" "${ten_same[@]}"
 printf '\npeak resident memory of zev: %d KB (goal <= 4608 KB)\n' "$peak_all"

@@ -122,9 +122,22 @@ inline size_t AppendLanes(uint64_t lanes, size_t at, uint32_t* indexes, size_t f
 // random values have almost surely failed, so that the answer is easy to
 // predict: random bytes in 7 inputs rise or fall throughout at 2 positions
 // in 5040, while a constant step or a known value survives two pairs at 1
-// in 65536 or less.
-inline int PairsBeforeTest(const Selection& selection) {
-  return selection.ascending || selection.descending ? 6 : 2;
+// in 65536 or less. A pattern is asked after the pair where its steps have
+// let through one value in 256 or fewer: a step that stays lets through
+// one in 256 or fewer, one that rises or falls about one in two. Since any
+// of the changes asked for may pass, the latest of their pairs counts.
+inline int PairsBeforeTest(const Selection& selection, int count) {
+  int pairs = selection.ascending || selection.descending ? 6 : selection.step || !selection.pattern ? 2 : 1;
+  if (selection.pattern) {
+    int at = 1;
+    for (int bits = 0; at < count - 1; ++at) {
+      const uint8_t steps = selection.steps[at - 1];
+      bits += steps == kStepStays ? 8 : steps == kStepRises || steps == kStepFalls ? 1 : 0;
+      if (bits >= 8) break;
+    }
+    pairs = pairs > at ? pairs : at;
+  }
+  return pairs;
 }
 
 // Without a selection only differences count. A round of 128 bytes (eight
@@ -212,9 +225,10 @@ template <class Ops, KnownAs kKnown>
 }
 
 // The positions from at that pass the selection, a bit each. Whether a
-// step, a pattern and known values are asked for is known at compile
-// time, so that the loop over the inputs tests nothing else.
-template <class Ops, bool kStep, bool kPattern, KnownAs kKnown>
+// step and known values are asked for is known at compile time, so that
+// the loop over the inputs tests little else; a pattern is one branch
+// that always goes the same way.
+template <class Ops, bool kStep, KnownAs kKnown>
 [[gnu::always_inline]] inline uint64_t SelectedLanes(const uint8_t* const* blocks, int count, size_t at,
                                                      const Selection& selection, const KernelRule& rule,
                                                      const KnownTargets<Ops>& knownTargets,
@@ -236,7 +250,7 @@ template <class Ops, bool kStep, bool kPattern, KnownAs kKnown>
       if (k == 1 && rule.anyStep) target = difference;
       stepKept = Ops::And(stepKept, Ops::Equal(difference, target));
     }
-    if constexpr (kPattern) {
+    if (selection.pattern) {
       const PatternStep<Ops>& step = pattern[k - 1];
       const Lanes same = Ops::Equal(next, previous);
       patternKept = Ops::And(patternKept, Ops::Or(Ops::Or(Ops::And(up, step.rises), Ops::And(down, step.falls)),
@@ -271,24 +285,19 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
     const auto allowed = [&](int k, uint8_t step) { return (selection.steps[k] & step) != 0 ? Ops::All() : Ops::None(); };
     for (int k = 0; k + 1 < count; ++k)
       pattern[k] = {allowed(k, kStepRises), allowed(k, kStepStays), allowed(k, kStepFalls)};
-    const int testAt = PairsBeforeTest(selection);
+    const int testAt = PairsBeforeTest(selection, count);
     const auto scan = [&](auto selected) {
       for (; at + Ops::kVectorBytes <= length; at += Ops::kVectorBytes)
         found = AppendLanes(selected(blocks, count, at, selection, rule, knownTargets, pattern, testAt), at, indexes,
                             found);
     };
-    // Each combination of a step, a pattern and known values gets a loop
-    // of its own.
-    const auto withKnown = [&](auto step, auto patterned) {
-      constexpr bool kStep = decltype(step)::value, kPattern = decltype(patterned)::value;
-      if (!selection.knownValues) return scan(SelectedLanes<Ops, kStep, kPattern, kNotKnown>);
-      exactly ? scan(SelectedLanes<Ops, kStep, kPattern, kKnownExactly>)
-              : scan(SelectedLanes<Ops, kStep, kPattern, kKnownWithin>);
+    // Each combination of a step and known values gets a loop of its own.
+    const auto withKnown = [&](auto step) {
+      constexpr bool kStep = decltype(step)::value;
+      if (!selection.knownValues) return scan(SelectedLanes<Ops, kStep, kNotKnown>);
+      exactly ? scan(SelectedLanes<Ops, kStep, kKnownExactly>) : scan(SelectedLanes<Ops, kStep, kKnownWithin>);
     };
-    const auto withPattern = [&](auto step) {
-      selection.pattern ? withKnown(step, std::true_type()) : withKnown(step, std::false_type());
-    };
-    rule.step ? withPattern(std::true_type()) : withPattern(std::false_type());
+    rule.step ? withKnown(std::true_type()) : withKnown(std::false_type());
   }
   // The tail that no whole vector covers.
   return FindSelectedOneByOne(blocks, count, at, length, selection, indexes, found);
