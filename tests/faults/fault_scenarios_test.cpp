@@ -132,6 +132,13 @@ TEST_P(FaultScenarios, EveryCallFailsInTurn) {
   for (Call call; log >> call.name >> call.index >> call.handle >> call.result;) calls.push_back(call);
   ASSERT_GT(calls.size(), 10u) << "the injector was not loaded";
   Classify(calls, names, mode == StdoutMode::Terminal);
+  if (!toFile && !toStdout) {
+    // On the terminal each piece of a line goes out as it is found: the lead, a column a file, the line end.
+    std::string terminal;
+    for (const Call& call : calls) terminal = call.name == "open" && call.handle == "/dev/tty" ? std::to_string(call.result) : terminal;
+    const auto pieces = std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.name == "write" && c.handle == terminal; });
+    EXPECT_EQ(static_cast<size_t>(pieces), SplitReportLines(expected).size() * (names.size() + 2));
+  }
   // A long run of one kind of call, such as the pieces of thirty report lines, only repeats itself in the middle:
   // its first two lines' worth and its last line's fail in turn.
   std::map<std::tuple<std::string, std::string, int, int64_t>, std::vector<size_t>> kinds;

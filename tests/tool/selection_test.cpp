@@ -199,6 +199,9 @@ TEST(Kernels, ValuesOfEveryWidthMatchThePositionTest) {
         ranges.emplace_back(v < near ? 0 : v - near, top - v < near ? top : v + near);
       }
       selections.push_back(Within(ranges, with));
+      // every file but the first holding its known value
+      selections.push_back(Known(table[values / 2], with));
+      selections.back().lowest[0] = selections.back().highest[0] = ~table[values / 2][0] & top;
     }
     selections.push_back(Pattern(std::vector<uint8_t>(count - 1, kStepRises | kStepFalls)));
     const uint8_t* blocks[kMostFiles];
