@@ -1,5 +1,7 @@
 #include "comparison/selection.h"
 #include <gtest/gtest.h>
+#include <bit>
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -23,6 +25,14 @@ Selection Known(std::vector<uint64_t> values, Selection selection = {}) {
 Selection Within(std::vector<std::pair<uint64_t, uint64_t>> ranges, Selection selection = {}) {
   selection.knownValues = true;
   for (size_t k = 0; k < ranges.size(); ++k) std::tie(selection.lowest[k], selection.highest[k]) = ranges[k];
+  return selection;
+}
+
+// Real values of 4 bytes: the bits of each number, the known ones as single values or ranges.
+uint64_t Bits(float value) { return std::bit_cast<uint32_t>(value); }
+Selection Real(Selection selection = {}) {
+  selection.real = true;
+  selection.width = 4;
   return selection;
 }
 
@@ -79,6 +89,32 @@ TEST(Selection, PatternsKnownValuesThatNarrowAndWideSteps) {
     wide.width = 8;
     EXPECT_EQ(IsSelectedValues(values.data(), static_cast<int>(values.size()), wide), expected)
         << values[0] << " " << values[1] << " pattern " << selection.pattern << " known " << selection.knownValues;
+  }
+}
+
+// Real values compare as numbers: -0 equals +0, a NaN neither rises, nor falls, nor equals anything, and a step
+// from or to it is a change; negative values order the other way round from their bits. Without a selection the
+// bytes decide.
+TEST(Selection, RealValuesAsNumbers) {
+  const float nan = std::nanf(""), inf = INFINITY;
+  const uint8_t up = kStepRises, same = kStepStays, down = kStepFalls, changes = up | down | kStepUnordered;
+  const Selection ascending = Real({.ascending = true}), descending = Real({.descending = true});
+  const std::tuple<std::vector<float>, Selection, bool> rows[] = {
+      {{-0.0f, 0.0f}, Real(), true},                     {{nan, nan}, Real(), false},
+      {{-0.0f, 0.0f}, Real(Pattern({same})), true},      {{nan, nan}, Real(Pattern({same})), false},
+      {{nan, nan}, Real(Pattern({changes})), true},      {{1, nan}, Real(Pattern({up | down})), false},
+      {{1, nan}, ascending, false},                      {{nan, 1}, descending, false},
+      {{-1, -2}, descending, true},                      {{-1, -2}, ascending, false},
+      {{-inf, 0, inf}, ascending, true},                 {{1.5f, 2.5f, 2.5f}, ascending, false},
+      {{0.0f, -0.0f}, Real(Known({Bits(-0.0f), Bits(0.0f)})), true},
+      {{0.1f, 7}, Real(Within({{Bits(0), Bits(1)}, {Bits(7), Bits(inf)}})), true},
+      {{nan, 7}, Real(Within({{Bits(-inf), Bits(inf)}, {Bits(7), Bits(inf)}})), false},
+      {{-2, 7}, Real(Within({{Bits(-3), Bits(-1)}, {Bits(6), Bits(8)}})), true}};
+  for (const auto& [numbers, selection, expected] : rows) {
+    std::vector<uint64_t> values;
+    for (float number : numbers) values.push_back(Bits(number));
+    EXPECT_EQ(IsSelectedValues(values.data(), static_cast<int>(values.size()), selection), expected)
+        << numbers[0] << " " << numbers[1] << " pattern " << selection.pattern << " known " << selection.knownValues;
   }
 }
 
@@ -218,6 +254,58 @@ TEST(Kernels, ValuesOfEveryWidthMatchThePositionTest) {
         const size_t found = FindSelected(blocks, count, length, selection, indexes.data());
         ASSERT_EQ(std::vector<uint32_t>(indexes.begin(), indexes.begin() + found), expected) << SelectionKernelName(kernel)
             << ": width " << width << " big " << big << ", round " << round << ", step " << selection.stepSize;
+      }
+    }
+  }
+  UseSelectionKernel(SelectionKernelCount() - 1);
+}
+
+// Real values of 4 and 8 bytes in either order, with NaNs, zeros of either sign and infinities among them, against
+// the per-position test: rising, falling, patterns, known values and ranges.
+TEST(Kernels, RealValuesMatchThePositionTest) {
+  std::mt19937_64 random(1971);
+  const double specials[] = {0.0, -0.0, NAN, -NAN, INFINITY, -INFINITY, 1.0, -1.0, 0.5, 1e-40};
+  for (int round = 0; round < 32; ++round) {
+    const int width = round % 2 ? 8 : 4, count = 2 + static_cast<int>(random() % 9);
+    const bool big = round % 4 >= 2;
+    const size_t values = 1 + random() % 200, length = values * width;
+    std::vector<std::vector<uint8_t>> data(count, std::vector<uint8_t>(length));
+    std::vector<std::vector<uint64_t>> table(values, std::vector<uint64_t>(count));
+    for (size_t j = 0; j < values; ++j) {
+      const double base = specials[random() % 10] * (1 + static_cast<double>(random() % 5));
+      const int shape = static_cast<int>(random() % 4);
+      for (int k = 0; k < count; ++k) {
+        const double number = shape == 0 ? base : shape == 1 ? base + k : shape == 2 ? specials[random() % 10] : base - k;
+        const uint64_t bits = width == 4 ? std::bit_cast<uint32_t>(static_cast<float>(number)) : std::bit_cast<uint64_t>(number);
+        table[j][k] = bits;
+        for (int i = 0; i < width; ++i) data[k][j * width + (big ? width - 1 - i : i)] = static_cast<uint8_t>(bits >> (8 * i));
+      }
+    }
+    const auto bits = [&](double number) {
+      return width == 4 ? uint64_t{std::bit_cast<uint32_t>(static_cast<float>(number))} : std::bit_cast<uint64_t>(number);
+    };
+    std::vector<Selection> selections = {{}, {.ascending = true}, {.descending = true}, {.ascending = true, .descending = true},
+                                         Pattern(std::vector<uint8_t>(count - 1, kStepStays)),
+                                         Pattern(std::vector<uint8_t>(count - 1, kStepRises | kStepFalls | kStepUnordered)),
+                                         Known(table[values / 2]), Known(table[values / 3], {.ascending = true})};
+    std::vector<std::pair<uint64_t, uint64_t>> ranges;
+    for (int k = 0; k < count; ++k) ranges.emplace_back(bits(k % 2 ? -INFINITY : -1.0), bits(k % 3 ? 2.0 : INFINITY));
+    selections.push_back(Within(ranges));
+    const uint8_t* blocks[kMostFiles];
+    for (int k = 0; k < count; ++k) blocks[k] = data[k].data();
+    std::vector<uint32_t> indexes(length + 1);
+    for (Selection selection : selections) {
+      selection.real = true;
+      selection.width = width;
+      selection.bigEndian = big;
+      std::vector<uint32_t> expected;
+      for (size_t j = 0; j < values; ++j)
+        if (IsSelectedValues(table[j].data(), count, selection)) expected.push_back(uint32_t(j * width));
+      for (int kernel = 0; kernel < SelectionKernelCount(); ++kernel) {
+        UseSelectionKernel(kernel);
+        const size_t found = FindSelected(blocks, count, length, selection, indexes.data());
+        ASSERT_EQ(std::vector<uint32_t>(indexes.begin(), indexes.begin() + found), expected)
+            << SelectionKernelName(kernel) << ": width " << width << " big " << big << ", round " << round;
       }
     }
   }

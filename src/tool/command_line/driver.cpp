@@ -64,11 +64,14 @@ void RunDriver() {
   if (runSettings.fileCount > kMostFiles) {
     FatalError("Count of files must be 10 or less");
   }
-  for (const std::string& refusal : {ReadKnownValues(runSettings), ReadPattern(runSettings)}) {
+  // The first refusal counts; the checks look at nothing on disk.
+  for (const std::string& refusal :
+       {CheckRealValues(runSettings), ReadKnownValues(runSettings), ReadPattern(runSettings)}) {
     if (!refusal.empty()) FatalError(refusal);
   }
   OpenInputs();
-  OpenReport(runSettings.reportName, runSettings.selection.width, runSettings.selection.bigEndian);
+  const Selection& selection = runSettings.selection;
+  OpenReport(runSettings.reportName, selection.width, selection.bigEndian, selection.real);
   StartAtOffset();
   WriteReportHeader(runSettings.fileNames, runSettings.fileCount,
                     LargestComparedPosition());

@@ -1,5 +1,8 @@
 #include "command_line/switches.h"
 
+#include <bit>
+#include <charconv>
+#include <cmath>
 #include <string>
 
 #include "comparison/selection.h"
@@ -75,6 +78,10 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
     case 'b':
       settings.selection.bigEndian = true;
       return true;
+    case 'R':
+    case 'r':
+      settings.selection.real = true;
+      return true;
     case 'V':
     case 'v':
       // Read once every switch is known: the width decides what fits.
@@ -92,7 +99,47 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
   }
 }
 
+// A real value's text: a decimal number with an optional fraction and
+// exponent, the point '.' whatever the locale, or inf and -inf; rounded to
+// the width's precision, its bits. A NaN cannot be asked for.
+std::string ReadRealText(std::string_view text, int width, uint64_t& bits) {
+  std::string_view digits = text.size() > 1 && text[0] == '+' && text[1] != '-' ? text.substr(1) : text;
+  const char* end = digits.data() + digits.size();
+  if (width == 4) {
+    float value = 0;
+    const auto [stop, error] = std::from_chars(digits.data(), end, value, std::chars_format::general);
+    if (error == std::errc::result_out_of_range && stop == end) return "Value out of range: " + std::string(text);
+    if (error != std::errc() || stop != end || std::isnan(value)) return "Invalid value: " + std::string(text);
+    bits = std::bit_cast<uint32_t>(value);
+  } else {
+    double value = 0;
+    const auto [stop, error] = std::from_chars(digits.data(), end, value, std::chars_format::general);
+    if (error == std::errc::result_out_of_range && stop == end) return "Value out of range: " + std::string(text);
+    if (error != std::errc() || stop != end || std::isnan(value)) return "Invalid value: " + std::string(text);
+    bits = std::bit_cast<uint64_t>(value);
+  }
+  return {};
+}
+
+// The bits of a number as a real value of the width.
+uint64_t RealBits(double value, int width) {
+  return width == 4 ? std::bit_cast<uint32_t>(static_cast<float>(value)) : std::bit_cast<uint64_t>(value);
+}
+
+// The number that a real value's bits stand for.
+double RealValue(uint64_t bits, int width) {
+  return width == 4 ? std::bit_cast<float>(static_cast<uint32_t>(bits)) : std::bit_cast<double>(bits);
+}
+
 }  // namespace
+
+std::string CheckRealValues(const RunSettings& settings) {
+  const Selection& selection = settings.selection;
+  if (!selection.real) return {};
+  if (selection.width != 4 && selection.width != 8) return "Real values are 4 or 8 bytes wide";
+  if (selection.step) return "Real values take no steps";
+  return {};
+}
 
 std::string ReadPattern(RunSettings& settings) {
   Selection& selection = settings.selection;
@@ -104,8 +151,8 @@ std::string ReadPattern(RunSettings& settings) {
     const uint8_t steps = character == '+'   ? kStepRises
                           : character == '-' ? kStepFalls
                           : character == '=' ? kStepStays
-                          : character == '!' ? kStepRises | kStepFalls
-                          : character == '*' ? kStepRises | kStepStays | kStepFalls
+                          : character == '!' ? kStepRises | kStepFalls | kStepUnordered
+                          : character == '*' ? kStepRises | kStepStays | kStepFalls | kStepUnordered
                                              : 0;
     if (steps == 0) return "Invalid pattern: " + text;
     if (k < kMostFiles - 1) selection.steps[k] = steps;
@@ -126,6 +173,12 @@ std::string ReadKnownValues(RunSettings& settings) {
   // the width's lowest or highest value.
   std::string refusal;
   const auto value = [&](std::string_view text) -> uint64_t {
+    if (selection.real) {
+      uint64_t bits = 0;
+      const std::string failed = ReadRealText(text, selection.width, bits);
+      if (refusal.empty()) refusal = failed;
+      return bits;
+    }
     const WideIntegerText read = ParseWideIntegerText(text);
     if (!read.valid) {
       if (refusal.empty()) refusal = "Invalid value: " + std::string(text);
@@ -143,10 +196,14 @@ std::string ReadKnownValues(RunSettings& settings) {
     const std::string_view text = rest.substr(0, comma);
     // A value, or a range lo..hi of them, inclusive, either bound left out.
     const size_t dots = text.find("..");
-    const uint64_t lowest = dots == std::string_view::npos ? value(text) : bound(text.substr(0, dots), 0);
-    const uint64_t highest = dots == std::string_view::npos ? lowest : bound(text.substr(dots + 2), widthMask);
+    const uint64_t none[2] = {selection.real ? RealBits(-INFINITY, selection.width) : 0,
+                              selection.real ? RealBits(INFINITY, selection.width) : widthMask};
+    const uint64_t lowest = dots == std::string_view::npos ? value(text) : bound(text.substr(0, dots), none[0]);
+    const uint64_t highest = dots == std::string_view::npos ? lowest : bound(text.substr(dots + 2), none[1]);
     if (!refusal.empty()) return refusal;
-    if (lowest > highest) return "Invalid range: " + std::string(text);
+    const bool ordered = selection.real ? RealValue(lowest, selection.width) <= RealValue(highest, selection.width)
+                                        : lowest <= highest;
+    if (!ordered) return "Invalid range: " + std::string(text);
     if (count < kMostFiles) {
       selection.lowest[count] = lowest;
       selection.highest[count] = highest;

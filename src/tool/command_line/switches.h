@@ -13,8 +13,13 @@ void ParseSwitch(std::string_view parameter);
 // Reads the known values of -v: into the selection, once the width and
 // the count of files are known: one value a file, each an integer text
 // that fits the width as unsigned or as signed (taken in two's
-// complement). Returns the message that refuses the run, or nothing.
+// complement), or with -r a real number; each may be a range lo..hi.
+// Returns the message that refuses the run, or nothing.
 std::string ReadKnownValues(RunSettings& settings);
+
+// Refuses real values (-r) of a width other than 4 or 8 bytes, or with a
+// step: returns the message, or nothing.
+std::string CheckRealValues(const RunSettings& settings);
 
 // Reads the pattern of -p: into the selection, once the count of files is
 // known: one character a step from a file to the next, '+' rising, '-'

@@ -2,20 +2,27 @@
 // test here is the reference every block kernel is measured by.
 #include "comparison/selection.h"
 
+#include <bit>
+
 #include "comparison/kernels/selection_kernels.h"
 
 namespace {
 
-bool Rises(const uint64_t* values, int count) {
+// The tests below take integers, or real values as the numbers they are:
+// then -0 equals +0, and a NaN neither rises, nor falls, nor equals
+// anything.
+template <class Number>
+bool Rises(const Number* values, int count) {
   for (int k = 1; k < count; ++k) {
-    if (values[k] <= values[k - 1]) return false;
+    if (!(values[k] > values[k - 1])) return false;
   }
   return true;
 }
 
-bool Falls(const uint64_t* values, int count) {
+template <class Number>
+bool Falls(const Number* values, int count) {
   for (int k = 1; k < count; ++k) {
-    if (values[k] >= values[k - 1]) return false;
+    if (!(values[k] < values[k - 1])) return false;
   }
   return true;
 }
@@ -33,17 +40,20 @@ bool StepsMatch(const uint64_t* values, int count, const Selection& selection) {
   return up != selection.stepDown && size == selection.stepSize;
 }
 
-bool FollowsPattern(const uint64_t* values, int count, const Selection& selection) {
+template <class Number>
+bool FollowsPattern(const Number* values, int count, const Selection& selection) {
   for (int k = 1; k < count; ++k) {
-    const uint8_t step = values[k] > values[k - 1] ? kStepRises : values[k] < values[k - 1] ? kStepFalls : kStepStays;
+    const Number from = values[k - 1], to = values[k];
+    const uint8_t step = to > from ? kStepRises : to < from ? kStepFalls : to == from ? kStepStays : kStepUnordered;
     if ((selection.steps[k - 1] & step) == 0) return false;
   }
   return true;
 }
 
-bool HoldsKnownValues(const uint64_t* values, int count, const Selection& selection) {
+template <class Number>
+bool HoldsKnownValues(const Number* values, const Number* lowest, const Number* highest, int count) {
   for (int k = 0; k < count; ++k) {
-    if (values[k] < selection.lowest[k] || values[k] > selection.highest[k]) return false;
+    if (!(lowest[k] <= values[k] && values[k] <= highest[k])) return false;
   }
   return true;
 }
@@ -52,19 +62,40 @@ bool ChoosesByChange(const Selection& selection) {
   return selection.ascending || selection.descending || selection.step || selection.pattern;
 }
 
+// values are the values' bits, x the numbers they stand for.
+template <class Number>
+bool Selects(const Number* x, const Number* lowest, const Number* highest, const uint64_t* values, int count,
+             const Selection& selection) {
+  if (selection.knownValues && !HoldsKnownValues(x, lowest, highest, count)) return false;
+  if (ChoosesByChange(selection)) {
+    return (selection.ascending && Rises(x, count)) || (selection.descending && Falls(x, count)) ||
+           (selection.step && StepsMatch(values, count, selection)) ||
+           (selection.pattern && FollowsPattern(x, count, selection));
+  }
+  // The known values decide for themselves; else a value's bytes must
+  // differ somewhere.
+  if (selection.knownValues) return true;
+  for (int k = 1; k < count; ++k) {
+    if (values[k] != values[0]) return true;
+  }
+  return false;
+}
+
+double RealValue(uint64_t bits, int width) {
+  return width == 4 ? std::bit_cast<float>(static_cast<uint32_t>(bits)) : std::bit_cast<double>(bits);
+}
+
 }  // namespace
 
 bool IsSelectedValues(const uint64_t* values, int count, const Selection& selection) {
-  if (selection.knownValues && !HoldsKnownValues(values, count, selection)) return false;
-  if (ChoosesByChange(selection)) {
-    return (selection.ascending && Rises(values, count)) || (selection.descending && Falls(values, count)) ||
-           (selection.step && StepsMatch(values, count, selection)) ||
-           (selection.pattern && FollowsPattern(values, count, selection));
+  if (!selection.real) return Selects(values, selection.lowest, selection.highest, values, count, selection);
+  double numbers[kMostFiles], lowest[kMostFiles], highest[kMostFiles];
+  for (int k = 0; k < count; ++k) {
+    numbers[k] = RealValue(values[k], selection.width);
+    lowest[k] = RealValue(selection.lowest[k], selection.width);
+    highest[k] = RealValue(selection.highest[k], selection.width);
   }
-  // The known values decide for themselves; else a value must differ somewhere.
-  bool different = selection.knownValues;
-  for (int k = 1; k < count && !different; ++k) different = values[k] != values[0];
-  return different;
+  return Selects(numbers, lowest, highest, values, count, selection);
 }
 
 bool IsSelected(const uint8_t* bytes, int count, const Selection& selection) {

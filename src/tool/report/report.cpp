@@ -15,16 +15,16 @@ size_t pieceEnds[kMostFiles + 2];
 
 }  // namespace
 
-void OpenReport(std::string_view name, int width, bool bigEndian) {
+void OpenReport(std::string_view name, int width, bool bigEndian, bool real) {
   OpenReportStream(name);
-  format = LineFormat{.width = width, .bigEndian = bigEndian, .utf8 = ReportShowsUtf8()};
+  format = LineFormat{.width = width, .bigEndian = bigEndian, .real = real, .utf8 = ReportShowsUtf8()};
 }
 
 void WriteReportHeader(const std::string* names, int count,
                        int64_t largestPosition) {
   format.digits = PositionDigits(largestPosition);
   // The names stand over their columns, whatever the width of the values.
-  const int nameField = ValueColumnWidth(format.width) - 2;
+  const int nameField = ValueColumnWidth(format.width, format.real) - 2;
   const std::string lead = HeaderLead(format.digits);
   const std::string_view separator = SeparatorText(format.utf8);
   std::string fields[kMostFiles];

@@ -8,8 +8,9 @@
 
 // Opens the report under its name: the empty name is standard output,
 // "con" the terminal, every other name a file created afresh. Its values
-// are width bytes, read in the byte order given.
-void OpenReport(std::string_view name, int width, bool bigEndian);
+// are width bytes, read in the byte order given, integers or (real) IEEE
+// 754 binary32 or binary64 numbers.
+void OpenReport(std::string_view name, int width, bool bigEndian, bool real);
 
 // The header line. largestPosition (shortest length - 1) fixes how many
 // digits every position of this report gets.

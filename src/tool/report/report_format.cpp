@@ -1,6 +1,7 @@
 #include "report/report_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -107,20 +108,73 @@ std::string HeaderNameField(std::string_view name, int field, bool utf8) {
 
 namespace {
 
-// Decimal places of a value: as many as its largest value has.
-int DecimalPlaces(int width) { return width == 1 ? 3 : width == 2 ? 5 : width == 4 ? 10 : 20; }
+// Decimal places of a value: as many as its largest value has; for a real
+// value, as many as the longest of the shortest texts (nine digits and a
+// two-digit exponent, seventeen and a three-digit one, with their signs).
+int DecimalPlaces(int width, bool real) {
+  if (real) return width == 4 ? 15 : 24;
+  return width == 1 ? 3 : width == 2 ? 5 : width == 4 ? 10 : 20;
+}
+
+// The shortest text that reads back to the same real value: the fewest
+// significant digits that do, written plainly or with an exponent after E
+// (its digits alone), whichever is shorter, plainly when they tie: 1.5,
+// 1500, -2.5E-7, 1E20; inf, -inf, and nan whatever its sign.
+int FormatReal(uint64_t bits, int width, char* out) {
+  char text[40];
+  const std::to_chars_result written =
+      width == 4 ? std::to_chars(text, text + sizeof text, std::bit_cast<float>(static_cast<uint32_t>(bits)),
+                                 std::chars_format::scientific)
+                 : std::to_chars(text, text + sizeof text, std::bit_cast<double>(bits), std::chars_format::scientific);
+  const std::string_view shown(text, static_cast<size_t>(written.ptr - text));
+  if (shown.find("nan") != std::string_view::npos) return static_cast<int>(std::copy_n("nan", 3, out) - out);
+  if (shown.find("inf") != std::string_view::npos) return static_cast<int>(std::copy(shown.begin(), shown.end(), out) - out);
+  // d[.ddd]e±XX: the digits, and the power of ten of the first.
+  const bool negative = shown[0] == '-';
+  const size_t e = shown.find('e');
+  char digits[24];
+  int count = 0;
+  for (size_t i = negative ? 1 : 0; i < e; ++i) {
+    if (shown[i] != '.') digits[count++] = shown[i];
+  }
+  int exponent = 0;
+  std::from_chars(shown.data() + e + (shown[e + 1] == '+' ? 2 : 1), shown.data() + shown.size(), exponent);
+  char scientific[40], plain[400];
+  char* at = scientific;
+  *at++ = digits[0];
+  if (count > 1) *at++ = '.';
+  at = std::copy(digits + 1, digits + count, at);
+  *at++ = 'E';
+  at = std::to_chars(at, scientific + sizeof scientific, exponent).ptr;
+  const auto scientificLength = at - scientific;
+  at = plain;
+  if (exponent >= count - 1) {
+    at = std::fill_n(std::copy(digits, digits + count, at), exponent - count + 1, '0');
+  } else if (exponent >= 0) {
+    at = std::copy(digits + exponent + 1, digits + count, std::copy(digits, digits + exponent + 1, at) + 1);
+    plain[exponent + 1] = '.';
+  } else {
+    at = std::copy(digits, digits + count, std::fill_n(std::copy_n("0.", 2, at), -exponent - 1, '0'));
+  }
+  const auto plainLength = at - plain;
+  char* end = out;
+  if (negative) *end++ = '-';
+  end = plainLength <= scientificLength ? std::copy(plain, at, end) : std::copy(scientific, scientific + scientificLength, end);
+  return static_cast<int>(end - out);
+}
 
 }  // namespace
 
-int ValueColumnWidth(int width) { return 2 + DecimalPlaces(width) + 3 + 2 * width + 2 + width + 1; }
+int ValueColumnWidth(int width, bool real) { return 2 + DecimalPlaces(width, real) + 3 + 2 * width + 2 + width + 1; }
 
-size_t FormatValueColumn(const uint8_t* bytes, int width, bool bigEndian, bool utf8, char* out) {
+size_t FormatValueColumn(const uint8_t* bytes, int width, bool bigEndian, bool real, bool utf8, char* out) {
   const uint64_t value = ValueAt(bytes, width, bigEndian);
   const std::string_view separator = SeparatorText(utf8);
   char* at = std::copy(separator.begin(), separator.end(), out);
-  char decimal[20];
-  const auto digits = static_cast<int>(std::to_chars(decimal, decimal + sizeof decimal, value).ptr - decimal);
-  at = std::fill_n(at, DecimalPlaces(width) - digits, ' ');
+  char decimal[32];
+  const auto digits = real ? FormatReal(value, width, decimal)
+                           : static_cast<int>(std::to_chars(decimal, decimal + sizeof decimal, value).ptr - decimal);
+  at = std::fill_n(at, DecimalPlaces(width, real) - digits, ' ');
   at = std::copy_n(decimal, digits, at);
   at = std::copy_n("  $", 3, at);
   HexLong(value, 2 * width, at);
@@ -139,7 +193,7 @@ ByteColumns BuildByteColumns() {
   ByteColumns columns{};
   for (int b = 0; b < 256; ++b) {
     const auto byte = static_cast<uint8_t>(b);
-    FormatValueColumn(&byte, 1, false, false, columns.text[b]);
+    FormatValueColumn(&byte, 1, false, false, false, columns.text[b]);
   }
   return columns;
 }
@@ -154,7 +208,7 @@ namespace {
                                             size_t used, size_t* ends) {
   for (int k = 0; k < count; ++k) {
     const uint8_t* value = bytes + k * format.width;
-    ends[k + 1] = used += FormatValueColumn(value, format.width, format.bigEndian, format.utf8, out + used);
+    ends[k + 1] = used += FormatValueColumn(value, format.width, format.bigEndian, format.real, format.utf8, out + used);
   }
   return used;
 }

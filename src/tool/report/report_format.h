@@ -48,14 +48,14 @@ std::string HeaderNameField(std::string_view name, int field, bool utf8);
 // blanks, '$' and two hexadecimal digits a byte, most significant first,
 // a blank and the bytes in file order between quotes, each shown as a
 // byte column shows its byte.
-int ValueColumnWidth(int width);  // 14 for bytes
+int ValueColumnWidth(int width, bool real = false);  // 14 for bytes
 
 // The most a value column takes in bytes, UTF-8 included.
-constexpr size_t kLongestValueColumn = 4 + 20 + 3 + 16 + 2 + 8 * 3 + 1;
+constexpr size_t kLongestValueColumn = 4 + 24 + 3 + 16 + 2 + 8 * 3 + 1;
 
 // Writes the column of the value whose width bytes (in file order) are at
 // bytes; returns its length.
-size_t FormatValueColumn(const uint8_t* bytes, int width, bool bigEndian, bool utf8, char* out);
+size_t FormatValueColumn(const uint8_t* bytes, int width, bool bigEndian, bool real, bool utf8, char* out);
 
 // How the lines of one report are written: its position digits, its
 // values, and whether its destination shows UTF-8.
@@ -63,6 +63,7 @@ struct LineFormat {
   int digits = kShortestPositionDigits;
   int width = 1;
   bool bigEndian = false;
+  bool real = false;  // IEEE 754 values, shown as the numbers they are
   bool utf8 = false;
 };
 

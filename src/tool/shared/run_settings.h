@@ -9,9 +9,10 @@ constexpr int kMostFiles = 10;
 
 // How a value may go from one file to the next, for -p: a set of these.
 enum : uint8_t {
-  kStepRises = 1,  // '+'
-  kStepStays = 2,  // '='
-  kStepFalls = 4,  // '-'
+  kStepRises = 1,      // '+'
+  kStepStays = 2,      // '='
+  kStepFalls = 4,      // '-'
+  kStepUnordered = 8,  // from or to a NaN: a change ('!'), neither rising nor falling
 };
 
 // What is compared at each position, and which positions are reported.
@@ -28,6 +29,7 @@ struct Selection {
   bool stepDown = false;    // -s:n with n below 0
   int width = 1;            // -w:n, bytes a value: 1, 2, 4 or 8
   bool bigEndian = false;   // -b, values read most significant byte first
+  bool real = false;        // -r, values are IEEE 754 binary32 (width 4) or binary64 (width 8)
   bool knownValues = false; // -v: file k holds a value from lowest[k] to highest[k]
   uint64_t lowest[kMostFiles] = {};   // within the width
   uint64_t highest[kMostFiles] = {};

@@ -2,7 +2,10 @@
 #include <iconv.h>
 #include <sys/stat.h>
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <tuple>
 
 namespace e2e {
@@ -10,8 +13,33 @@ namespace {
 
 __extension__ using Wide = __int128;  // every difference of 64-bit values, exactly
 
+// The number a real value's bits stand for.
+double RealOf(uint64_t bits, int width) {
+  if (width == 8) return std::bit_cast<double>(bits);
+  return std::bit_cast<float>(static_cast<uint32_t>(bits));
+}
+
+// Real values as numbers: NaNs fail every comparison, and a step from or to one is a change.
+bool IsSelectedReal(const std::vector<uint64_t>& bits, const Selection& s) {
+  std::vector<double> x;
+  for (uint64_t each : bits) x.push_back(RealOf(each, s.width));
+  bool different = false, rises = true, falls = true, follows = true, known = true;
+  for (size_t k = 1; k < x.size(); ++k) {
+    different |= bits[k] != bits[0];
+    rises &= x[k] > x[k - 1];
+    falls &= x[k] < x[k - 1];
+    const char wanted = k - 1 < s.pattern.size() ? s.pattern[k - 1] : '*';
+    follows &= wanted == '*' || (wanted == '+' && x[k] > x[k - 1]) || (wanted == '-' && x[k] < x[k - 1]) ||
+               (wanted == '=' && x[k] == x[k - 1]) || (wanted == '!' && !(x[k] == x[k - 1]));
+  }
+  for (size_t k = 0; k < s.known.size(); ++k) known &= RealOf(s.known[k].first, s.width) <= x[k] && x[k] <= RealOf(s.known[k].second, s.width);
+  if (!s.ascending && !s.descending && s.pattern.empty()) return known && (different || !s.known.empty());
+  return known && ((s.ascending && rises) || (s.descending && falls) || (!s.pattern.empty() && follows));
+}
+
 // -a, -d, -s and -p choose by the changes, any of them; -v narrows, and without -p and -v a value must differ.
 bool IsSelected(const std::vector<uint64_t>& x, const Selection& s) {
+  if (s.real) return IsSelectedReal(x, s);
   bool different = false, rises = true, falls = true, constant = true, stepIsN = true, follows = true;
   for (size_t k = 1; k < x.size(); ++k) {
     const Wide step = Wide(x[k]) - Wide(x[k - 1]);
@@ -32,7 +60,7 @@ bool IsSelected(const std::vector<uint64_t>& x, const Selection& s) {
 }
 
 // A value's column: the separator, decimal, '$' and its digits most significant first, its bytes as in the file.
-std::string ValueColumn(const std::string& bytes, bool bigEndian) {
+std::string ValueColumn(const std::string& bytes, bool bigEndian, bool real) {
   uint64_t value = 0;
   std::string digits, shown;
   for (size_t i = 0; i < bytes.size(); ++i) {
@@ -43,8 +71,8 @@ std::string ValueColumn(const std::string& bytes, bool bigEndian) {
     digits += hex;
     shown += static_cast<uint8_t>(bytes[i]) < 0x20 ? '.' : bytes[i];
   }
-  const std::string decimal = std::to_string(value);
-  const size_t places = bytes.size() == 2 ? 5 : bytes.size() == 4 ? 10 : 20;
+  const std::string decimal = real ? ShortestReal(RealOf(value, static_cast<int>(bytes.size())), bytes.size() == 4) : std::to_string(value);
+  const size_t places = real ? (bytes.size() == 4 ? 15 : 24) : bytes.size() == 2 ? 5 : bytes.size() == 4 ? 10 : 20;
   return " \xB3" + std::string(places - decimal.size(), ' ') + decimal + "  $" + digits + " '" + shown + "'";
 }
 
@@ -118,7 +146,7 @@ std::string ExpectedReport(const std::vector<std::string>& names, const std::vec
   const int64_t last = shortest >= start + w ? int64_t(start + (shortest - start) / w * w - w) : int64_t(shortest) - 1;
   int digits = 8;
   while (digits < 16 && last >= (int64_t{1} << (4 * digits))) ++digits;
-  std::string report = HeaderLine(names, digits, w == 1 ? 12 : static_cast<int>(w == 2 ? 17 : w == 4 ? 28 : 50));
+  std::string report = HeaderLine(names, digits, w == 1 ? 12 : selection.real ? (w == 4 ? 33 : 54) : static_cast<int>(w == 2 ? 17 : w == 4 ? 28 : 50));
   for (size_t p = start; p + w <= shortest; p += w) {
     std::vector<uint64_t> values;
     std::vector<int> bytes;
@@ -128,12 +156,39 @@ std::string ExpectedReport(const std::vector<std::string>& names, const std::vec
       for (size_t i = 0; i < w; ++i) value = value << 8 | static_cast<uint8_t>(content[p + (selection.bigEndian ? i : w - 1 - i)]);
       values.push_back(value);
       bytes.push_back(static_cast<uint8_t>(content[p]));
-      line += ValueColumn(content.substr(p, w), selection.bigEndian);
+      line += ValueColumn(content.substr(p, w), selection.bigEndian, selection.real);
     }
     if (!IsSelected(values, selection)) continue;
     report += w == 1 ? DifferenceLine(p, bytes, digits) : DifferenceLine(p, {}, digits).substr(0, digits + 2) + line + "\r\n";
   }
   return report;
+}
+
+// The fewest significant digits that read back to the number, from printf's correctly rounded %e; then written
+// plainly or with an exponent, whichever is shorter, plainly when they tie.
+std::string ShortestReal(double number, bool single) {
+  if (std::isnan(number)) return "nan";
+  if (std::isinf(number)) return number < 0 ? "-inf" : "inf";
+  std::string sign = std::signbit(number) ? "-" : "", digits;
+  int exponent = 0;
+  for (int precision = 1; precision <= 17; ++precision) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*e", precision - 1, std::fabs(number));
+    const bool back = single ? std::strtof(text, nullptr) == static_cast<float>(std::fabs(number)) : std::strtod(text, nullptr) == std::fabs(number);
+    if (!back) continue;
+    const std::string all = text;
+    digits = all.substr(0, 1) + (precision > 1 ? all.substr(2, static_cast<size_t>(precision - 1)) : "");
+    exponent = std::atoi(all.c_str() + all.find('e') + 1);
+    break;
+  }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  const int n = static_cast<int>(digits.size());
+  const std::string scientific = digits.substr(0, 1) + (n > 1 ? "." + digits.substr(1) : "") + "E" + std::to_string(exponent);
+  std::string plain;
+  if (exponent >= n - 1) plain = digits + std::string(static_cast<size_t>(exponent - n + 1), '0');
+  else if (exponent >= 0) plain = digits.substr(0, static_cast<size_t>(exponent + 1)) + "." + digits.substr(static_cast<size_t>(exponent + 1));
+  else plain = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+  return sign + (scientific.size() < plain.size() ? scientific : plain);
 }
 
 RandomCase MakeRandomCase(std::mt19937& engine) {
@@ -198,12 +253,38 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
   // at times.
   if (chance(40)) switches.push_back(form({"-w:", "-W:"}, s.width = 2 << between(0, 2)));
   if ((s.bigEndian = chance(25))) switches.push_back(form({"-b", "-B", "-big"}));
+  // Real values of 4 or 8 bytes, which take no steps; known ones written as numbers, a NaN as any number at all.
+  if ((s.width == 4 || s.width == 8) && (s.real = chance(40))) {
+    std::erase_if(switches, [](const std::string& each) { return each[1] == 's' || each[1] == 'S'; });
+    s.anyStep = s.fixedStep = false;
+    switches.push_back(form({"-r", "-R", "-real"}));
+  }
   const int64_t w = s.width, at = c.offset + w * between(0, 3);
   if (chance(25) && at + w <= c.shortest) {
     std::string text = "-v:";
     for (int k = 0; k < count; ++k) {
       uint64_t value = 0;
       for (int64_t i = 0; i < w; ++i) value = value << 8 | static_cast<uint8_t>(c.contents[k][at + (s.bigEndian ? i : w - 1 - i)]);
+      if (s.real) {
+        const auto bits = [&](double number) {
+          return w == 4 ? uint64_t{std::bit_cast<uint32_t>(static_cast<float>(number))} : std::bit_cast<uint64_t>(number);
+        };
+        const double number = RealOf(value, static_cast<int>(w)), near = std::fabs(number) / 2 + 1;
+        text += k ? "," : "";
+        if (std::isnan(number)) {
+          s.known.emplace_back(bits(-INFINITY), bits(INFINITY));
+          text += "..";
+        } else if (chance(50)) {
+          s.known.emplace_back(value, value);
+          text += ShortestReal(number, w == 4);
+        } else {
+          const uint64_t lowest = chance(25) ? bits(-INFINITY) : bits(number - near), highest = chance(25) ? bits(INFINITY) : bits(number + near);
+          s.known.emplace_back(lowest, highest);
+          const auto written = [&](uint64_t b, bool open) { return open && chance(50) ? "" : ShortestReal(RealOf(b, static_cast<int>(w)), w == 4); };
+          text += written(lowest, lowest == bits(-INFINITY)) + ".." + written(highest, highest == bits(INFINITY));
+        }
+        continue;
+      }
       const uint64_t range = w == 8 ? 0 : uint64_t{1} << (8 * w), top = range - 1;  // 2^(8w) and the largest, modulo 2^64
       const auto written = [&](uint64_t v) { return v >> (8 * w - 1) && chance(50) ? "-" + std::to_string(range - v) : std::to_string(v); };
       text += k ? "," : "";

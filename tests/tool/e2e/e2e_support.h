@@ -32,7 +32,10 @@ struct Selection {
   bool bigEndian = false;       // -b
   std::vector<std::pair<uint64_t, uint64_t>> known;  // -v:, a range of values a file (a value: lowest = highest)
   std::string pattern;          // -p:, one of + - = ! * a step
+  bool real = false;            // -r: binary32 or binary64 numbers (known bounds as their bits)
 };
+// The shortest text that reads back to the same number, as the report writes it (1.5, -2.5E-7, inf, nan).
+std::string ShortestReal(double number, bool single);
 std::string HeaderLine(const std::vector<std::string>& names, int digits = 8, int field = 12);
 std::string DifferenceLine(uint64_t position, const std::vector<int>& bytes, int digits = 8);
 std::string ExpectedReport(const std::vector<std::string>& names, const std::vector<std::string>& contents, int64_t offset,

@@ -46,6 +46,7 @@ struct PortableByteBits {
 template <int kBytes, class Element, bool kBigEndian, class ByteBits>
 struct ValueLanes {
   using Vector = typename VectorOf<Element, kBytes>::Type;
+  using Ordered = Vector;  // values as they compare: here with their top bits flipped
   using Unsigned = typename VectorOf<std::make_unsigned_t<Element>, kBytes>::Type;
   using Bytes = typename VectorOf<signed char, kBytes>::Type;
   struct Lanes {
@@ -53,6 +54,7 @@ struct ValueLanes {
   };
   static constexpr size_t kVectorBytes = kBytes;
   static constexpr size_t kWidth = sizeof(Element);
+  static constexpr bool kReal = false;
 
   // The bytes as they are: enough to tell values apart.
   static Vector Load(const uint8_t* at) {
@@ -106,6 +108,41 @@ struct ValueLanes {
     return bits;
   }
   static bool IsEmpty(Lanes lanes) { return Bits(lanes) == 0; }
+
+  // Known values: a value v lies from low to high when v - low, modulo
+  // 2^n, is no more than high - low, as unsigned numbers.
+  static Ordered KnownLow(uint64_t lowest, uint64_t) { return SplatOrdered(lowest); }
+  static Ordered KnownHigh(uint64_t lowest, uint64_t highest) { return SplatOrdered(highest - lowest); }
+  static Lanes Within(Ordered value, Ordered low, Ordered span) {
+    return {~(Xor(Minus(value, low), TopBits()) > span)};
+  }
+};
+
+// Lanes of real values, IEEE 754 binary32 (Real float, Element int32_t)
+// or binary64 (double, int64_t), in either byte order: the bytes as they
+// are to tell values apart, as for integers, and the numbers to compare,
+// where -0 equals +0 and a NaN neither rises, nor falls, nor equals
+// anything. Nothing asks them for a step.
+template <int kBytes, class Real, class Element, bool kBigEndian, class ByteBits>
+struct RealLanes : ValueLanes<kBytes, Element, kBigEndian, ByteBits> {
+  using Integers = ValueLanes<kBytes, Element, kBigEndian, ByteBits>;
+  using Ordered = typename VectorOf<Real, kBytes>::Type;
+  using typename Integers::Lanes;
+  using typename Integers::Vector;
+  static constexpr bool kReal = true;
+
+  static Ordered LoadOrdered(const uint8_t* at) {
+    Vector values = Integers::Load(at);
+    if constexpr (kBigEndian) values = Integers::SwapBytes(values);
+    return reinterpret_cast<Ordered>(values);
+  }
+  static Ordered Splat(uint64_t bits) { return reinterpret_cast<Ordered>(Integers::Splat(bits)); }
+  static Ordered Minus(Ordered a, Ordered b) { return a - b; }
+  static Lanes Greater(Ordered a, Ordered b) { return {a > b}; }
+  static Lanes Equal(Ordered a, Ordered b) { return {a == b}; }
+  static Ordered KnownLow(uint64_t lowest, uint64_t) { return Splat(lowest); }
+  static Ordered KnownHigh(uint64_t, uint64_t highest) { return Splat(highest); }
+  static Lanes Within(Ordered value, Ordered low, Ordered high) { return {(value >= low) & (value <= high)}; }
 };
 
 // Appends at + i for every set bit i of lanes, lowest first.
@@ -176,7 +213,7 @@ size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length, u
 // every lane or of none: rising, staying, falling.
 template <class Ops>
 struct PatternStep {
-  typename Ops::Lanes rises, stays, falls;
+  typename Ops::Lanes rises, stays, falls, unordered;
 };
 
 // The lanes that pass, from what the pairs so far said of each: still
@@ -206,22 +243,20 @@ template <class Ops>
 }
 
 // Known values as the kernels ask for them: none, each file one value, or
-// ranges. A value v lies from low to high when v - low, modulo 2^n, is
-// no more than high - low, as unsigned numbers.
+// ranges, each bound in the form the lanes compare it in.
 enum KnownAs { kNotKnown, kKnownExactly, kKnownWithin };
 
 template <class Ops>
 struct KnownTargets {
-  typename Ops::Vector lowest[kMostFiles];  // ordered, as the values are loaded
-  typename Ops::Vector spans[kMostFiles];   // highest - lowest, ordered
+  typename Ops::Ordered lowest[kMostFiles];
+  typename Ops::Ordered highest[kMostFiles];
 };
 
 template <class Ops, KnownAs kKnown>
-[[gnu::always_inline]] inline typename Ops::Lanes Holds(typename Ops::Lanes known, typename Ops::Vector value,
+[[gnu::always_inline]] inline typename Ops::Lanes Holds(typename Ops::Lanes known, typename Ops::Ordered value,
                                                         const KnownTargets<Ops>& targets, int k) {
   if constexpr (kKnown == kKnownExactly) return Ops::And(known, Ops::Equal(value, targets.lowest[k]));
-  const typename Ops::Vector above = Ops::Xor(Ops::Minus(value, targets.lowest[k]), Ops::TopBits());
-  return Ops::AndNot(known, Ops::Greater(above, targets.spans[k]));
+  return Ops::And(known, Ops::Within(value, targets.lowest[k], targets.highest[k]));
 }
 
 // The positions from at that pass the selection, a bit each. Whether a
@@ -233,7 +268,7 @@ template <class Ops, bool kStep, KnownAs kKnown>
                                                      const Selection& selection, const KernelRule& rule,
                                                      const KnownTargets<Ops>& knownTargets,
                                                      const PatternStep<Ops>* pattern, int testAt) {
-  using Vector = typename Ops::Vector;
+  using Vector = typename Ops::Ordered;
   using Lanes = typename Ops::Lanes;
   Vector previous = Ops::LoadOrdered(blocks[0] + at);
   Lanes rising = Ops::All(), falling = Ops::All(), stepKept = Ops::All(), patternKept = Ops::All(),
@@ -253,8 +288,12 @@ template <class Ops, bool kStep, KnownAs kKnown>
     if (selection.pattern) {
       const PatternStep<Ops>& step = pattern[k - 1];
       const Lanes same = Ops::Equal(next, previous);
-      patternKept = Ops::And(patternKept, Ops::Or(Ops::Or(Ops::And(up, step.rises), Ops::And(down, step.falls)),
-                                                  Ops::And(same, step.stays)));
+      Lanes allowed = Ops::Or(Ops::Or(Ops::And(up, step.rises), Ops::And(down, step.falls)), Ops::And(same, step.stays));
+      // From or to a NaN none of the three holds.
+      if constexpr (Ops::kReal) {
+        allowed = Ops::Or(allowed, Ops::AndNot(step.unordered, Ops::Or(Ops::Or(up, down), same)));
+      }
+      patternKept = Ops::And(patternKept, allowed);
     }
     if constexpr (kKnown != kNotKnown) known = Holds<Ops, kKnown>(known, next, knownTargets, k);
     previous = next;
@@ -277,14 +316,14 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
     KnownTargets<Ops> knownTargets;
     bool exactly = true;
     for (int k = 0; k < count; ++k) {
-      knownTargets.lowest[k] = Ops::SplatOrdered(selection.lowest[k]);
-      knownTargets.spans[k] = Ops::SplatOrdered(selection.highest[k] - selection.lowest[k]);
+      knownTargets.lowest[k] = Ops::KnownLow(selection.lowest[k], selection.highest[k]);
+      knownTargets.highest[k] = Ops::KnownHigh(selection.lowest[k], selection.highest[k]);
       exactly = exactly && selection.lowest[k] == selection.highest[k];
     }
     PatternStep<Ops> pattern[kMostFiles - 1];
     const auto allowed = [&](int k, uint8_t step) { return (selection.steps[k] & step) != 0 ? Ops::All() : Ops::None(); };
     for (int k = 0; k + 1 < count; ++k)
-      pattern[k] = {allowed(k, kStepRises), allowed(k, kStepStays), allowed(k, kStepFalls)};
+      pattern[k] = {allowed(k, kStepRises), allowed(k, kStepStays), allowed(k, kStepFalls), allowed(k, kStepUnordered)};
     const int testAt = PairsBeforeTest(selection, count);
     const auto scan = [&](auto selected) {
       for (; at + Ops::kVectorBytes <= length; at += Ops::kVectorBytes)
@@ -312,6 +351,16 @@ size_t FindSelectedAnyWidth(const uint8_t* const* blocks, int count, size_t leng
     return FindSelectedVector<decltype(lanes)>(blocks, count, length, selection, indexes);
   };
   const bool big = selection.bigEndian;
+  // Real values are compared as numbers only when something beyond their
+  // bytes is asked.
+  if (selection.real && AnySelection(selection)) {
+    if (selection.width == 4) {
+      return big ? find(RealLanes<kBytes, float, int32_t, true, ByteBits>())
+                 : find(RealLanes<kBytes, float, int32_t, false, ByteBits>());
+    }
+    return big ? find(RealLanes<kBytes, double, int64_t, true, ByteBits>())
+               : find(RealLanes<kBytes, double, int64_t, false, ByteBits>());
+  }
   switch (selection.width) {
     case 2:
       return big ? find(ValueLanes<kBytes, int16_t, true, ByteBits>())
