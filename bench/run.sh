@@ -143,6 +143,11 @@ workload "ten random files -v: vs read limit" "<=1.3" /dev/null \
 ranges="$(printf '1..4611686018427387904,%.0s' 1 2 3 4 5 6 7 8 9 10)"
 workload "ten random files -w:8 -v: ranges vs read limit" "<=1.3" /dev/null \
   "${ten_random[*]} -w:8 -v:${ranges%,} -f:$out" /dev/null "$readlimit" "${ten_random[@]}"
+workload "ten random files -w:4 -r -a vs read limit" "<=1.3" /dev/null \
+  "${ten_random[*]} -w:4 -r -a -f:$out" /dev/null "$readlimit" "${ten_random[@]}"
+real_ranges="$(printf -- '0..1,%.0s' 1 2 3 4 5 6 7 8 9 10)"
+workload "ten random files -w:8 -r -v: ranges vs read limit" "<=1.3" /dev/null \
+  "${ten_random[*]} -w:8 -r -v:${real_ranges%,} -f:$out" /dev/null "$readlimit" "${ten_random[@]}"
 workload "ten random files -p: mixed vs read limit" "<=1.3" /dev/null \
   "${ten_random[*]} -p:+-=!*+-=! -f:$out" /dev/null "$readlimit" "${ten_random[@]}"
 workload "ten identical files vs read limit" "<=1.1" /dev/null \

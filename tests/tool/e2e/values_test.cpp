@@ -1,5 +1,6 @@
 // Values wider than a byte, byte order and known values: the README's worked example, the refusals;
 // and the long options that scripts ask on Linux.
+#include <cstring>
 #include "e2e_support.h"
 
 namespace e2e {
@@ -30,6 +31,43 @@ TEST_F(Values, TheWorkedExampleOfACounterAndLives) {
   }
 }
 
+// Health as binary32 across four snapshots, 100, 87.5, 87.5, 95 at $08, beside a position and mana that go their own
+// ways; then a 64-bit counter that steps by 2^32 at $08 beside one that steps by 1.
+TEST_F(Values, TheWorkedExamplesOfHealthAndAWideStep) {
+  const float health[] = {100, 87.5f, 87.5f, 95}, x[] = {12.25f, 13, 13, 12.5f}, mana[] = {0.5f, 0.25f, 0.25f, 0.75f};
+  std::vector<std::string> names;
+  for (int k = 0; k < 4; ++k) {
+    char bytes[32] = {'H', 'E', 'R', 'O', 7};
+    std::memcpy(bytes + 8, &health[k], 4), std::memcpy(bytes + 12, &x[k], 4), std::memcpy(bytes + 16, &mana[k], 4);
+    names.push_back(MakeInput("health" + std::to_string(k + 1) + ".sav", std::string(bytes, 32)));
+    if (k == 3) break;
+    const uint64_t counters[] = {1000u + k, (uint64_t{k + 1u} << 32) | 5};
+    std::string counter(32, '\0');
+    std::memcpy(counter.data(), counters, 16);
+    MakeInput("counter" + std::to_string(k + 1) + ".sav", counter);
+  }
+  const std::string field(22, ' '), head = "Files:     \xB3" + field + "health1.sav \xB3" + field + "health2.sav \xB3" + field +
+                                              "health3.sav \xB3" + field + "health4.sav\r\n";
+  const std::string healthLine = "00000008   \xB3            100  $42C80000 '..\xC8" "B' \xB3           87.5  $42AF0000 '..\xAF" "B' "
+                                 "\xB3           87.5  $42AF0000 '..\xAF" "B' \xB3             95  $42BE0000 '..\xBE" "B'\r\n";
+  const std::string manaLine = "00000010   \xB3            0.5  $3F000000 '...?' \xB3           0.25  $3E800000 '..\x80>' "
+                               "\xB3           0.25  $3E800000 '..\x80>' \xB3           0.75  $3F400000 '..@?'\r\n";
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"-w:4", "-r", "-p:-=+"}, head + healthLine + manaLine},
+      {{"-w:4", "-r", "-v:90..,80..90,80..90,90.."}, head + healthLine}};
+  for (auto [args, report] : cases) {
+    args.insert(args.begin(), {"health1.sav", "health2.sav", "health3.sav", "health4.sav", "-f:r.txt"});
+    EXPECT_EQ(Run(args).exitCode, 0);
+    EXPECT_EQ(harness::ReadFile(Path("r.txt")), report) << args.back();
+  }
+  const std::string wide(38, ' ');
+  EXPECT_EQ(Run({"counter1.sav", "counter2.sav", "counter3.sav", "-w:8", "-s:4294967296", "-f:r.txt"}).exitCode, 0);
+  EXPECT_EQ(harness::ReadFile(Path("r.txt")),
+            "Files:     \xB3" + wide + "counter1.sav \xB3" + wide + "counter2.sav \xB3" + wide + "counter3.sav\r\n"
+            "00000008   \xB3          4294967301  $0000000100000005 '........' \xB3          8589934597  $0000000200000005 "
+            "'........' \xB3         12884901893  $0000000300000005 '........'\r\n");
+}
+
 // Refused before the report is opened, in the order of the checks.
 TEST_F(Values, WidthsAndValuesThatCannotBeAreRefused) {
   MakeInput("a", "abcd"), MakeInput("b", "abce");
@@ -46,7 +84,11 @@ TEST_F(Values, WidthsAndValuesThatCannotBeAreRefused) {
       {{"a", "b", "-p:" + std::string(256, '+')}, "Pattern too long: " + std::string(256, '+')},
       {{"a", "b", "-s:18446744073709551616"}, "Unknown Parameter: -s:18446744073709551616"},
       {{"a", "b", "-v:5..4,1"}, "Invalid range: 5..4"},         {{"a", "b", "-v:1..256,1"}, "Value out of range: 256"},
-      {{"a", "b", "-v:1,x.."}, "Invalid value: x"},             {{"a", "b", "-v:-1..1,1"}, "Invalid range: -1..1"}};
+      {{"a", "b", "-v:1,x.."}, "Invalid value: x"},             {{"a", "b", "-v:-1..1,1"}, "Invalid range: -1..1"},
+      {{"a", "b", "-r"}, "Real values are 4 or 8 bytes wide"},   {{"a", "b", "-r", "-w:2"}, "Real values are 4 or 8 bytes wide"},
+      {{"a", "b", "-w:4", "-r", "-s"}, "Real values take no steps"},
+      {{"a", "b", "-w:4", "-r", "-v:nan,1"}, "Invalid value: nan"}, {{"a", "b", "-w:4", "-r", "-v:1,1e39"}, "Value out of range: 1e39"},
+      {{"a", "b", "-w:8", "-r", "-v:2..-inf,1"}, "Invalid range: 2..-inf"}, {{"a", "b", "-w:8", "-r", "-v:1,0x1p3"}, "Invalid value: 0x1p3"}};
   for (auto [args, message] : cases) {
     harness::WriteFile(Path("rep.txt"), "old report");
     args.insert(args.begin(), "-f:rep.txt");
