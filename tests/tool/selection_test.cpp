@@ -201,6 +201,32 @@ TEST(Kernels, EveryKernelMatchesThePositionTest) {
   }
 }
 
+// Every kernel against the per-position test on values of one width, table[j] holding the values at value j: each
+// selection taken with the width, byte order and kind of values of form.
+void ExpectKernelsAgreeOnValues(const std::vector<std::vector<uint8_t>>& data, const std::vector<std::vector<uint64_t>>& table,
+                                const std::vector<Selection>& selections, const Selection& form) {
+  const int count = static_cast<int>(data.size());
+  const uint8_t* blocks[kMostFiles];
+  for (int k = 0; k < count; ++k) blocks[k] = data[k].data();
+  std::vector<uint32_t> indexes(data[0].size() + 1);
+  for (Selection selection : selections) {
+    selection.width = form.width;
+    selection.bigEndian = form.bigEndian;
+    selection.real = form.real;
+    std::vector<uint32_t> expected;
+    for (size_t j = 0; j < table.size(); ++j)
+      if (IsSelectedValues(table[j].data(), count, selection)) expected.push_back(uint32_t(j * form.width));
+    for (int kernel = 0; kernel < SelectionKernelCount(); ++kernel) {
+      UseSelectionKernel(kernel);
+      const size_t found = FindSelected(blocks, count, data[0].size(), selection, indexes.data());
+      ASSERT_EQ(std::vector<uint32_t>(indexes.begin(), indexes.begin() + found), expected)
+          << SelectionKernelName(kernel) << ": width " << form.width << " big " << form.bigEndian << " real " << form.real
+          << ", step " << selection.stepSize << " pattern " << selection.pattern << " known " << selection.knownValues;
+    }
+  }
+  UseSelectionKernel(SelectionKernelCount() - 1);
+}
+
 // Values of 2, 4 and 8 bytes in either order (rising, falling, stepping across carries, random, nearly equal) and
 // known values taken from the data, against the per-position test on values put together here.
 TEST(Kernels, ValuesOfEveryWidthMatchThePositionTest) {
@@ -240,22 +266,8 @@ TEST(Kernels, ValuesOfEveryWidthMatchThePositionTest) {
       selections.back().lowest[0] = selections.back().highest[0] = ~table[values / 2][0] & top;
     }
     selections.push_back(Pattern(std::vector<uint8_t>(count - 1, kStepRises | kStepFalls)));
-    const uint8_t* blocks[kMostFiles];
-    for (int k = 0; k < count; ++k) blocks[k] = data[k].data();
-    std::vector<uint32_t> indexes(length + 1);
-    for (Selection selection : selections) {
-      selection.width = width;
-      selection.bigEndian = big;
-      std::vector<uint32_t> expected;
-      for (size_t j = 0; j < values; ++j)
-        if (IsSelectedValues(table[j].data(), count, selection)) expected.push_back(uint32_t(j * width));
-      for (int kernel = 0; kernel < SelectionKernelCount(); ++kernel) {
-        UseSelectionKernel(kernel);
-        const size_t found = FindSelected(blocks, count, length, selection, indexes.data());
-        ASSERT_EQ(std::vector<uint32_t>(indexes.begin(), indexes.begin() + found), expected) << SelectionKernelName(kernel)
-            << ": width " << width << " big " << big << ", round " << round << ", step " << selection.stepSize;
-      }
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectKernelsAgreeOnValues(data, table, selections, {.width = width, .bigEndian = big}))
+        << "round " << round;
   }
   UseSelectionKernel(SelectionKernelCount() - 1);
 }
@@ -291,23 +303,9 @@ TEST(Kernels, RealValuesMatchThePositionTest) {
     std::vector<std::pair<uint64_t, uint64_t>> ranges;
     for (int k = 0; k < count; ++k) ranges.emplace_back(bits(k % 2 ? -INFINITY : -1.0), bits(k % 3 ? 2.0 : INFINITY));
     selections.push_back(Within(ranges));
-    const uint8_t* blocks[kMostFiles];
-    for (int k = 0; k < count; ++k) blocks[k] = data[k].data();
-    std::vector<uint32_t> indexes(length + 1);
-    for (Selection selection : selections) {
-      selection.real = true;
-      selection.width = width;
-      selection.bigEndian = big;
-      std::vector<uint32_t> expected;
-      for (size_t j = 0; j < values; ++j)
-        if (IsSelectedValues(table[j].data(), count, selection)) expected.push_back(uint32_t(j * width));
-      for (int kernel = 0; kernel < SelectionKernelCount(); ++kernel) {
-        UseSelectionKernel(kernel);
-        const size_t found = FindSelected(blocks, count, length, selection, indexes.data());
-        ASSERT_EQ(std::vector<uint32_t>(indexes.begin(), indexes.begin() + found), expected)
-            << SelectionKernelName(kernel) << ": width " << width << " big " << big << ", round " << round;
-      }
-    }
+    ASSERT_NO_FATAL_FAILURE(
+        ExpectKernelsAgreeOnValues(data, table, selections, {.width = width, .bigEndian = big, .real = true}))
+        << "round " << round;
   }
   UseSelectionKernel(SelectionKernelCount() - 1);
 }
