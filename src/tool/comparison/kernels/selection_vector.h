@@ -336,7 +336,12 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
       if (!selection.knownValues) return scan(SelectedLanes<Ops, kStep, kNotKnown>);
       exactly ? scan(SelectedLanes<Ops, kStep, kKnownExactly>) : scan(SelectedLanes<Ops, kStep, kKnownWithin>);
     };
-    rule.step ? withKnown(std::true_type()) : withKnown(std::false_type());
+    // Real values take no steps.
+    if constexpr (Ops::kReal) {
+      withKnown(std::false_type());
+    } else {
+      rule.step ? withKnown(std::true_type()) : withKnown(std::false_type());
+    }
   }
   // The tail that no whole vector covers.
   return FindSelectedOneByOne(blocks, count, at, length, selection, indexes, found);
