@@ -242,9 +242,10 @@ template <class Ops>
   return selected;
 }
 
-// Known values as the kernels ask for them: none, each file one value, or
-// ranges, each bound in the form the lanes compare it in.
-enum KnownAs { kNotKnown, kKnownExactly, kKnownWithin };
+// Known values as the kernels ask for them: none, or a range a file (a
+// single value is a range from it to itself), each bound in the form the
+// lanes compare it in.
+enum KnownAs { kNotKnown, kKnownWithin };
 
 template <class Ops>
 struct KnownTargets {
@@ -255,7 +256,6 @@ struct KnownTargets {
 template <class Ops, KnownAs kKnown>
 [[gnu::always_inline]] inline typename Ops::Lanes Holds(typename Ops::Lanes known, typename Ops::Ordered value,
                                                         const KnownTargets<Ops>& targets, int k) {
-  if constexpr (kKnown == kKnownExactly) return Ops::And(known, Ops::Equal(value, targets.lowest[k]));
   return Ops::And(known, Ops::Within(value, targets.lowest[k], targets.highest[k]));
 }
 
@@ -314,11 +314,9 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
     const KernelRule rule = KernelRuleFor(selection);
     if (SelectsNothing(selection, rule)) return 0;
     KnownTargets<Ops> knownTargets;
-    bool exactly = true;
     for (int k = 0; k < count; ++k) {
       knownTargets.lowest[k] = Ops::KnownLow(selection.lowest[k], selection.highest[k]);
       knownTargets.highest[k] = Ops::KnownHigh(selection.lowest[k], selection.highest[k]);
-      exactly = exactly && selection.lowest[k] == selection.highest[k];
     }
     PatternStep<Ops> pattern[kMostFiles - 1];
     const auto allowed = [&](int k, uint8_t step) { return (selection.steps[k] & step) != 0 ? Ops::All() : Ops::None(); };
@@ -333,8 +331,7 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
     // Each combination of a step and known values gets a loop of its own.
     const auto withKnown = [&](auto step) {
       constexpr bool kStep = decltype(step)::value;
-      if (!selection.knownValues) return scan(SelectedLanes<Ops, kStep, kNotKnown>);
-      exactly ? scan(SelectedLanes<Ops, kStep, kKnownExactly>) : scan(SelectedLanes<Ops, kStep, kKnownWithin>);
+      selection.knownValues ? scan(SelectedLanes<Ops, kStep, kKnownWithin>) : scan(SelectedLanes<Ops, kStep, kNotKnown>);
     };
     // Real values take no steps.
     if constexpr (Ops::kReal) {
