@@ -1,5 +1,6 @@
 // Every selection kernel against the per-position test, on blocks the fuzzer makes: the first bytes choose the inputs
-// and the selection (width, byte order, known values included), the rest are the inputs' bytes side by side.
+// and the selection (width, byte order, real values, known values and ranges, patterns included), the rest are the
+// inputs' bytes side by side.
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -9,14 +10,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   constexpr size_t kHeader = 4;
   if (size < kHeader) return 0;
   const int count = 2 + data[0] % (kMostFiles - 1);
+  const int step = static_cast<int8_t>(data[2]) * ((data[1] & 16) ? 3 : 1);
   Selection selection{.ascending = (data[1] & 1) != 0,
                       .descending = (data[1] & 2) != 0,
                       .step = (data[1] & 4) != 0,
                       .anyStep = (data[1] & 8) != 0,
-                      .stepSize = static_cast<int8_t>(data[2]) * ((data[1] & 16) ? 3 : 1),
+                      .stepSize = static_cast<uint64_t>(step < 0 ? -step : step),
+                      .stepDown = step < 0,
                       .width = 1 << (data[3] & 3),
                       .bigEndian = (data[3] & 4) != 0,
-                      .knownValues = (data[3] & 8) != 0};
+                      .real = (data[3] & 64) != 0 && (data[3] & 3) >= 2 && (data[1] & 4) == 0,
+                      .knownValues = (data[3] & 8) != 0,
+                      .pattern = (data[3] & 32) != 0};
+  // A pattern of rising, staying, falling or anything, two bits of the step's byte a pair.
+  for (int k = 0; k + 1 < count; ++k) {
+    const int steps = (data[2] >> (k % 4 * 2)) & 3;
+    selection.steps[k] = steps == 3 ? kStepRises | kStepStays | kStepFalls | kStepUnordered : 1 << steps;
+  }
   const size_t length = (size - kHeader) / static_cast<size_t>(count);
   std::vector<std::vector<uint8_t>> inputs(count, std::vector<uint8_t>(length));
   const uint8_t* blocks[kMostFiles];
