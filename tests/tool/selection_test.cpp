@@ -310,4 +310,33 @@ TEST(Kernels, RealValuesMatchThePositionTest) {
   UseSelectionKernel(SelectionKernelCount() - 1);
 }
 
+// The kernels above are those this processor runs; each instruction set's own is named here, so that where the
+// processor lacks the set its test shows as skipped rather than passing unseen.
+class InstructionSets : public testing::TestWithParam<const char*> {};
+
+TEST_P(InstructionSets, KernelAgreesWhereTheProcessorHasIt) {
+  int kernel = -1;
+  for (int k = 0; k < SelectionKernelCount(); ++k) kernel = std::string(SelectionKernelName(k)) == GetParam() ? k : kernel;
+  if (kernel < 0) GTEST_SKIP() << "this processor, or this build, has no " << GetParam();
+  std::mt19937 random(7);
+  std::vector<std::vector<uint8_t>> data(3, std::vector<uint8_t>(4099));
+  for (auto& input : data) {
+    for (uint8_t& byte : input) byte = static_cast<uint8_t>(random() % 4);
+  }
+  const uint8_t* blocks[] = {data[0].data(), data[1].data(), data[2].data()};
+  std::vector<uint32_t> indexes(4100), expected;
+  for (const Selection& selection : {Selection{}, Selection{.ascending = true, .descending = true}, Step(1)}) {
+    expected.clear();
+    for (uint32_t j = 0; j < 4099; ++j) {
+      const uint8_t row[] = {data[0][j], data[1][j], data[2][j]};
+      if (IsSelected(row, 3, selection)) expected.push_back(j);
+    }
+    UseSelectionKernel(kernel);
+    const size_t found = FindSelected(blocks, 3, 4099, selection, indexes.data());
+    EXPECT_EQ(std::vector<uint32_t>(indexes.begin(), indexes.begin() + found), expected) << GetParam();
+  }
+  UseSelectionKernel(SelectionKernelCount() - 1);
+}
+INSTANTIATE_TEST_SUITE_P(Kernels, InstructionSets, testing::Values("sse2", "avx2", "avx512bw"));
+
 }  // namespace
