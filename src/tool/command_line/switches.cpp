@@ -1,6 +1,5 @@
 #include "command_line/switches.h"
 
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -102,33 +101,17 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
 // A real value's text: a decimal number with an optional fraction and
 // exponent, the point '.' whatever the locale, or inf and -inf; rounded to
 // the width's precision, its bits. A NaN cannot be asked for.
-std::string ReadRealText(std::string_view text, int width, uint64_t& bits) {
-  std::string_view digits = text.size() > 1 && text[0] == '+' && text[1] != '-' ? text.substr(1) : text;
+// Read as the width's own type, so that a value is rounded once.
+template <class Real>
+std::string ReadRealText(std::string_view text, uint64_t& bits) {
+  const std::string_view digits = text.size() > 1 && text[0] == '+' && text[1] != '-' ? text.substr(1) : text;
   const char* end = digits.data() + digits.size();
-  if (width == 4) {
-    float value = 0;
-    const auto [stop, error] = std::from_chars(digits.data(), end, value, std::chars_format::general);
-    if (error == std::errc::result_out_of_range && stop == end) return "Value out of range: " + std::string(text);
-    if (error != std::errc() || stop != end || std::isnan(value)) return "Invalid value: " + std::string(text);
-    bits = std::bit_cast<uint32_t>(value);
-  } else {
-    double value = 0;
-    const auto [stop, error] = std::from_chars(digits.data(), end, value, std::chars_format::general);
-    if (error == std::errc::result_out_of_range && stop == end) return "Value out of range: " + std::string(text);
-    if (error != std::errc() || stop != end || std::isnan(value)) return "Invalid value: " + std::string(text);
-    bits = std::bit_cast<uint64_t>(value);
-  }
+  Real value = 0;
+  const auto [stop, error] = std::from_chars(digits.data(), end, value, std::chars_format::general);
+  if (error == std::errc::result_out_of_range && stop == end) return "Value out of range: " + std::string(text);
+  if (error != std::errc() || stop != end || std::isnan(value)) return "Invalid value: " + std::string(text);
+  bits = RealBits(value, sizeof(Real));
   return {};
-}
-
-// The bits of a number as a real value of the width.
-uint64_t RealBits(double value, int width) {
-  return width == 4 ? std::bit_cast<uint32_t>(static_cast<float>(value)) : std::bit_cast<uint64_t>(value);
-}
-
-// The number that a real value's bits stand for.
-double RealValue(uint64_t bits, int width) {
-  return width == 4 ? std::bit_cast<float>(static_cast<uint32_t>(bits)) : std::bit_cast<double>(bits);
 }
 
 }  // namespace
@@ -175,7 +158,8 @@ std::string ReadKnownValues(RunSettings& settings) {
   const auto value = [&](std::string_view text) -> uint64_t {
     if (selection.real) {
       uint64_t bits = 0;
-      const std::string failed = ReadRealText(text, selection.width, bits);
+      const std::string failed =
+          selection.width == 4 ? ReadRealText<float>(text, bits) : ReadRealText<double>(text, bits);
       if (refusal.empty()) refusal = failed;
       return bits;
     }

@@ -2,8 +2,6 @@
 // test here is the reference every block kernel is measured by.
 #include "comparison/selection.h"
 
-#include <bit>
-
 #include "comparison/kernels/selection_kernels.h"
 
 namespace {
@@ -79,10 +77,6 @@ bool Selects(const Number* x, const Number* lowest, const Number* highest, const
     if (values[k] != values[0]) return true;
   }
   return false;
-}
-
-double RealValue(uint64_t bits, int width) {
-  return width == 4 ? std::bit_cast<float>(static_cast<uint32_t>(bits)) : std::bit_cast<double>(bits);
 }
 
 }  // namespace

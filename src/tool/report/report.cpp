@@ -29,7 +29,10 @@ void WriteReportHeader(const std::string* names, int count,
   const std::string_view separator = SeparatorText(format.utf8);
   std::string fields[kMostFiles];
   size_t most = lead.size() + kLineEnd.size();
-  for (int k = 0; k < count; ++k) most += separator.size() + (fields[k] = HeaderNameField(names[k], nameField, format.utf8)).size();
+  for (int k = 0; k < count; ++k) {
+    fields[k] = HeaderNameField(names[k], nameField, format.utf8);
+    most += separator.size() + fields[k].size();
+  }
   char* const room = ReserveInReport(most);
   char* at = room;
   const auto ended = [&](int piece) { pieceEnds[piece] = static_cast<size_t>(at - room); };

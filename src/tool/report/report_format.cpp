@@ -128,7 +128,9 @@ int FormatReal(uint64_t bits, int width, char* out) {
                  : std::to_chars(text, text + sizeof text, std::bit_cast<double>(bits), std::chars_format::scientific);
   const std::string_view shown(text, static_cast<size_t>(written.ptr - text));
   if (shown.find("nan") != std::string_view::npos) return static_cast<int>(std::copy_n("nan", 3, out) - out);
-  if (shown.find("inf") != std::string_view::npos) return static_cast<int>(std::copy(shown.begin(), shown.end(), out) - out);
+  if (shown.find("inf") != std::string_view::npos) {
+    return static_cast<int>(std::copy(shown.begin(), shown.end(), out) - out);
+  }
   // d[.ddd]e±XX: the digits, and the power of ten of the first.
   const bool negative = shown[0] == '-';
   const size_t e = shown.find('e');
@@ -159,7 +161,8 @@ int FormatReal(uint64_t bits, int width, char* out) {
   const auto plainLength = at - plain;
   char* end = out;
   if (negative) *end++ = '-';
-  end = plainLength <= scientificLength ? std::copy(plain, at, end) : std::copy(scientific, scientific + scientificLength, end);
+  end = plainLength <= scientificLength ? std::copy(plain, at, end)
+                                        : std::copy(scientific, scientific + scientificLength, end);
   return static_cast<int>(end - out);
 }
 
@@ -208,7 +211,8 @@ namespace {
                                             size_t used, size_t* ends) {
   for (int k = 0; k < count; ++k) {
     const uint8_t* value = bytes + k * format.width;
-    ends[k + 1] = used += FormatValueColumn(value, format.width, format.bigEndian, format.real, format.utf8, out + used);
+    used += FormatValueColumn(value, format.width, format.bigEndian, format.real, format.utf8, out + used);
+    ends[k + 1] = used;
   }
   return used;
 }

@@ -288,7 +288,8 @@ template <class Ops, bool kStep, KnownAs kKnown>
     if (selection.pattern) {
       const PatternStep<Ops>& step = pattern[k - 1];
       const Lanes same = Ops::Equal(next, previous);
-      Lanes allowed = Ops::Or(Ops::Or(Ops::And(up, step.rises), Ops::And(down, step.falls)), Ops::And(same, step.stays));
+      Lanes allowed = Ops::Or(Ops::And(up, step.rises), Ops::And(down, step.falls));
+      allowed = Ops::Or(allowed, Ops::And(same, step.stays));
       // From or to a NaN none of the three holds.
       if constexpr (Ops::kReal) {
         allowed = Ops::Or(allowed, Ops::AndNot(step.unordered, Ops::Or(Ops::Or(up, down), same)));
@@ -319,7 +320,9 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
       knownTargets.highest[k] = Ops::KnownHigh(selection.lowest[k], selection.highest[k]);
     }
     PatternStep<Ops> pattern[kMostFiles - 1];
-    const auto allowed = [&](int k, uint8_t step) { return (selection.steps[k] & step) != 0 ? Ops::All() : Ops::None(); };
+    const auto allowed = [&](int k, uint8_t step) {
+      return (selection.steps[k] & step) != 0 ? Ops::All() : Ops::None();
+    };
     for (int k = 0; k + 1 < count; ++k)
       pattern[k] = {allowed(k, kStepRises), allowed(k, kStepStays), allowed(k, kStepFalls), allowed(k, kStepUnordered)};
     const int testAt = PairsBeforeTest(selection, count);
@@ -331,7 +334,8 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
     // Each combination of a step and known values gets a loop of its own.
     const auto withKnown = [&](auto step) {
       constexpr bool kStep = decltype(step)::value;
-      selection.knownValues ? scan(SelectedLanes<Ops, kStep, kKnownWithin>) : scan(SelectedLanes<Ops, kStep, kNotKnown>);
+      selection.knownValues ? scan(SelectedLanes<Ops, kStep, kKnownWithin>)
+                            : scan(SelectedLanes<Ops, kStep, kNotKnown>);
     };
     // Real values take no steps.
     if constexpr (Ops::kReal) {
