@@ -74,7 +74,7 @@ void Formatter(benchmark::State& state, int count) {
   for (int k = 0; k < count; ++k) names[k] = "input" + std::to_string(k);
   uint8_t bytes[kMostFiles];
   int64_t lines = 0;
-  OpenReport(path, 1, false, false);
+  OpenReport({.name = path});
   WriteReportHeader(names, count, 0x7FFFFFFF);
   for (auto _ : state) {
     for (int k = 0; k < count; ++k) bytes[k] = static_cast<uint8_t>(lines * (k + 1));
@@ -83,7 +83,7 @@ void Formatter(benchmark::State& state, int count) {
       // Keeps the scratch file small: the report starts again.
       state.PauseTiming();
       CloseReport();
-      OpenReport(path, 1, false, false);
+      OpenReport({.name = path});
       state.ResumeTiming();
     }
   }

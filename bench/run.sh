@@ -134,6 +134,8 @@ workload "ten random files -a -d vs read limit" "<=1.2" /dev/null \
   "${ten_random[*]} -a -d -f:$out" /dev/null "$readlimit" "${ten_random[@]}"
 workload "ten random files -s vs read limit" "<=1.25" /dev/null \
   "${ten_random[*]} -s -f:$out" /dev/null "$readlimit" "${ten_random[@]}"
+workload "two random files, CSV vs the table, to a file" "<=1.0" /dev/null \
+  "$data/dense1 $data/dense2 -m:csv -f:$out" /dev/null "$zev" "$data/dense1" "$data/dense2" "-f:$out.cmp"
 workload "ten random files -w:4 -a -d vs read limit" "<=1.3" /dev/null \
   "${ten_random[*]} -w:4 -a -d -f:$out" /dev/null "$readlimit" "${ten_random[@]}"
 workload "ten random files -w:2 -s vs read limit" "<=1.3" /dev/null \

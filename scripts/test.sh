@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest \
   libvterm-dev libbenchmark-dev valgrind clang libclang-rt-14-dev \
-  dpkg-dev lintian mandoc man-db groff-base xz-utils unzip \
+  python3 dpkg-dev lintian mandoc man-db groff-base xz-utils unzip \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 
 jobs=$(nproc)

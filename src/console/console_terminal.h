@@ -68,6 +68,3 @@ void PlaceTerminalCursor(int column, int row);
 // Hands everything gathered to the terminal in one write, leaving the
 // terminal in its own colours. Failures are dropped: drawing never fails.
 void FlushTerminal();
-
-// Writes a message to standard error; false when it could not be written.
-bool WriteStandardError(std::string_view text);

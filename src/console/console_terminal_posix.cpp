@@ -131,7 +131,3 @@ void FlushTerminal() {
   gathered.clear();
   gatheredAttribute = kColoursNotKnown;
 }
-
-bool WriteStandardError(std::string_view text) {
-  return WriteAll(STDERR_FILENO, text.data(), text.size());
-}

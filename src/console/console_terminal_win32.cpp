@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "console/console_terminal.h"
-#include "runtime/write_all.h"
 
 namespace {
 
@@ -109,8 +108,4 @@ void PlaceTerminalCursor(int column, int row) {
 void FlushTerminal() {
   if (consoleHandle != INVALID_HANDLE_VALUE && cursorMoved) SetConsoleCursorPosition(consoleHandle, cursor);
   cursorMoved = false;
-}
-
-bool WriteStandardError(std::string_view text) {
-  return WriteAll(reinterpret_cast<intptr_t>(GetStdHandle(STD_ERROR_HANDLE)), text.data(), text.size());
 }

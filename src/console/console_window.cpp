@@ -11,6 +11,7 @@
 #include "console/terminal_text.h"
 #include "runtime/error_numbers.h"
 #include "runtime/io_error.h"
+#include "runtime/process.h"
 #include "runtime/run_time.h"
 
 namespace {
@@ -255,7 +256,7 @@ void StartConsole() {
     const std::string_view message = reached == kNoConsoleHandle
                                          ? "No way to get the console handle\r\n"
                                          : "No way to get console screen buffer info\r\n";
-    if (!WriteStandardError(message)) {
+    if (!WriteStandardStream(StandardStream::kError, message.data(), message.size())) {
       StoreIoError(kErrorDiskWrite);
       CheckIo();
     }

@@ -13,6 +13,11 @@
 // Bytes 32..126 are themselves.
 std::string_view CodePage437Utf8(uint8_t byte);
 
+// Length in bytes (1..4) of the well-formed UTF-8 character that starts
+// at text[at], its code point in *code; 0 when none does: a continuation
+// byte, an overlong or cut sequence, a surrogate, a code past U+10FFFF.
+int DecodeUtf8Character(std::string_view text, size_t at, char32_t* code);
+
 // Length in bytes (2..4) of the displayable multi-byte UTF-8 character
 // that starts at text[at], or 0 when none does: ASCII, malformed or
 // overlong sequences, surrogates, noncharacters, C1 controls and

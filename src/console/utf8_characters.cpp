@@ -70,12 +70,15 @@ bool IsNoncharacter(char32_t code) {
 
 }  // namespace
 
-int ValidUtf8CharacterLength(std::string_view text, size_t at, int* cells) {
+int DecodeUtf8Character(std::string_view text, size_t at, char32_t* decoded) {
   if (at >= text.size()) return 0;
   const uint8_t lead = static_cast<uint8_t>(text[at]);
   int length;
   char32_t code;
-  if (lead >= 0xC2 && lead <= 0xDF) {
+  if (lead < 0x80) {
+    length = 1;
+    code = lead;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
     length = 2;
     code = lead & 0x1F;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
@@ -85,7 +88,7 @@ int ValidUtf8CharacterLength(std::string_view text, size_t at, int* cells) {
     length = 4;
     code = lead & 0x07;
   } else {
-    return 0;  // ASCII, a continuation byte, or a lead byte that is always overlong or too large
+    return 0;  // a continuation byte, or a lead byte that is always overlong or too large
   }
   if (text.size() - at < static_cast<size_t>(length)) return 0;
   for (int i = 1; i < length; ++i) {
@@ -94,7 +97,15 @@ int ValidUtf8CharacterLength(std::string_view text, size_t at, int* cells) {
     code = (code << 6) | (next & 0x3F);
   }
   if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000)) return 0;
-  if (code > 0x10FFFF) return 0;
+  if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  *decoded = code;
+  return length;
+}
+
+int ValidUtf8CharacterLength(std::string_view text, size_t at, int* cells) {
+  char32_t code = 0;
+  const int length = DecodeUtf8Character(text, at, &code);
+  if (length < 2) return 0;
   if (code >= 0x80 && code <= 0x9F) return 0;  // C1 controls
   if (IsNoncharacter(code) || InRanges(kNoAdvance, code)) return 0;
   if (cells != nullptr) *cells = InRanges(kWide, code) ? 2 : 1;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "runtime/process.h"
+
 struct FileRecord {
   intptr_t handle = -1;         // the platform's handle
   bool open = false;
@@ -29,10 +31,14 @@ void CreateReportFile(FileRecord& file, std::string_view name);
 // The process's standard output as an open output file.
 void AttachStandardOutput(FileRecord& file);
 
-// True when standard output is a character device (a terminal, the
-// console, the null device) rather than a file or a pipe: the same test
-// that sets FileRecord.characterDevice. Safe in a fault handler.
-bool StandardOutputIsCharacterDevice();
+// True when the stream is a character device (a terminal, the console,
+// the null device) rather than a file or a pipe: the same test that sets
+// FileRecord.characterDevice. Safe in a fault handler.
+bool StandardStreamIsCharacterDevice(StandardStream stream);
+
+// From now on an input that standard error reaches puts standard error on
+// the null device, as one that standard output reaches does standard output.
+void KeepStandardErrorOffInputs();
 
 // Length in bytes of a disk file; a device or a pipe measures 0.
 int64_t FileLength(FileRecord& file);

@@ -72,22 +72,29 @@ int StatusOf(int handle, struct stat& status) {
 // same and the failure stored, so that the run stops before anything is
 // written. Should the null device not open, standard output is closed;
 // the stop that follows opens nothing that could take its number.
+// Standard error is kept off the inputs the same way once it carries the
+// messages of a run.
 bool standardOutputIsInput = false;
+int guardedStreams = 1;  // of kStandardStreams
+constexpr int kStandardStreams[] = {kStandardOutput, STDERR_FILENO};
 
-void KeepStandardOutputOffInput(const struct stat& input) {
-  struct stat output;
-  const bool looked = StatusOf(kStandardOutput, output) == 0;
-  if (looked && (output.st_dev != input.st_dev || output.st_ino != input.st_ino)) return;
-  if (!looked) StorePlatformError(errno);
-  standardOutputIsInput = true;
-  const int nothing = RepeatInterrupted([] { return open("/dev/null", O_WRONLY | O_CLOEXEC); });
-  if (nothing < 0) {
-    StorePlatformError(errno);
-    close(kStandardOutput);
-    return;
+void KeepStandardStreamsOffInput(const struct stat& input) {
+  for (int k = 0; k < guardedStreams; ++k) {
+    const int stream = kStandardStreams[k];
+    struct stat output;
+    const bool looked = StatusOf(stream, output) == 0;
+    if (looked && (output.st_dev != input.st_dev || output.st_ino != input.st_ino)) continue;
+    if (!looked) StorePlatformError(errno);
+    if (stream == kStandardOutput) standardOutputIsInput = true;
+    const int nothing = RepeatInterrupted([] { return open("/dev/null", O_WRONLY | O_CLOEXEC); });
+    if (nothing < 0) {
+      StorePlatformError(errno);
+      close(stream);
+      continue;
+    }
+    dup2(nothing, stream);
+    close(nothing);
   }
-  dup2(nothing, kStandardOutput);
-  close(nothing);
 }
 
 // Holds a file against every other opener; when another holds it, the
@@ -133,7 +140,7 @@ void OpenInputFile(FileRecord& file, std::string_view name) {
   // be shared with every other process on the machine.
   if (S_ISREG(status.st_mode) && !HoldExclusively(handle)) return;
   ClassifyOpenFile(file, handle, status, true);
-  if (S_ISREG(status.st_mode)) KeepStandardOutputOffInput(status);
+  if (S_ISREG(status.st_mode)) KeepStandardStreamsOffInput(status);
 }
 
 void CreateReportFile(FileRecord& file, std::string_view name) {
@@ -180,10 +187,13 @@ void AttachStandardOutput(FileRecord& file) {
   ClassifyOpenFile(file, kStandardOutput, status, false);
 }
 
-bool StandardOutputIsCharacterDevice() {
+bool StandardStreamIsCharacterDevice(StandardStream stream) {
   struct stat status;
-  return fstat(kStandardOutput, &status) == 0 && IsCharacterDevice(status);
+  return fstat(stream == StandardStream::kError ? STDERR_FILENO : kStandardOutput, &status) == 0 &&
+         IsCharacterDevice(status);
 }
+
+void KeepStandardErrorOffInputs() { guardedStreams = 2; }
 
 int64_t FileLength(FileRecord& file) {
   if (!ReadyForUse(file)) return 0;

@@ -64,15 +64,21 @@ bool SameFile(HANDLE one, HANDLE other) {
 // an input is found when it is opened; from then on standard output takes
 // nothing (it is put on the null device, so that not even a stop message
 // reaches the input), and the report refuses it.
+// Standard error is kept off the inputs the same way once it carries the
+// messages of a run.
 bool standardOutputIsInput = false;
+int guardedStreams = 1;  // of kStandardStreams
+constexpr DWORD kStandardStreams[] = {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
 
-void KeepStandardOutputOffInput(HANDLE input) {
-  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (!IsDiskFile(output) || !SameFile(output, input)) return;
-  standardOutputIsInput = true;
-  // Should the null device not open, the invalid handle takes nothing either.
-  SetStdHandle(STD_OUTPUT_HANDLE, CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+void KeepStandardStreamsOffInput(HANDLE input) {
+  for (int k = 0; k < guardedStreams; ++k) {
+    const HANDLE output = GetStdHandle(kStandardStreams[k]);
+    if (!IsDiskFile(output) || !SameFile(output, input)) continue;
+    if (kStandardStreams[k] == STD_OUTPUT_HANDLE) standardOutputIsInput = true;
+    // Should the null device not open, the invalid handle takes nothing either.
+    SetStdHandle(kStandardStreams[k], CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
 }
 
 HANDLE OpenWithCreateFile(FileRecord& file, std::string_view name, DWORD access, DWORD disposition) {
@@ -97,7 +103,7 @@ HANDLE OpenWithCreateFile(FileRecord& file, std::string_view name, DWORD access,
 
 void OpenInputFile(FileRecord& file, std::string_view name) {
   const HANDLE input = OpenWithCreateFile(file, name, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
-  if (input != INVALID_HANDLE_VALUE && IsDiskFile(input)) KeepStandardOutputOffInput(input);
+  if (input != INVALID_HANDLE_VALUE && IsDiskFile(input)) KeepStandardStreamsOffInput(input);
 }
 
 void CreateReportFile(FileRecord& file, std::string_view name) {
@@ -120,7 +126,11 @@ void AttachStandardOutput(FileRecord& file) {
   ClassifyOpenFile(file, handle, false);
 }
 
-bool StandardOutputIsCharacterDevice() { return IsCharacterDevice(GetStdHandle(STD_OUTPUT_HANDLE)); }
+bool StandardStreamIsCharacterDevice(StandardStream stream) {
+  return IsCharacterDevice(GetStdHandle(stream == StandardStream::kError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE));
+}
+
+void KeepStandardErrorOffInputs() { guardedStreams = 2; }
 
 int64_t FileLength(FileRecord& file) {
   if (!ReadyForUse(file)) return 0;

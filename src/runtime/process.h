@@ -15,9 +15,14 @@ void PrepareStandardStreams();
 // is cut into parameters here. Entry 0 is the program's own path.
 void LoadParameters(int argc, char** argv);
 
-// Writes all bytes to standard output, bypassing every buffer. Safe in a
-// fault handler. False when the bytes could not all be written.
-bool WriteStandardOutput(const char* bytes, size_t count);
+// The two streams the tool writes besides its report: standard output
+// carries the stop message and the answers to --help and --version;
+// standard error the messages of a run that has no console.
+enum class StandardStream { kOutput, kError };
+
+// Writes all bytes to the stream, bypassing every buffer. Safe in a fault
+// handler. False when the bytes could not all be written.
+bool WriteStandardStream(StandardStream stream, const char* bytes, size_t count);
 
 // Ends the process at once with the exit code; nothing is flushed.
 [[noreturn]] void EndProcess(int exitCode);

@@ -47,8 +47,8 @@ void LoadParameters(int argc, char** argv) {
   SetParametersFromArguments(std::move(path), argc, argv);
 }
 
-bool WriteStandardOutput(const char* bytes, size_t count) {
-  return WriteAll(STDOUT_FILENO, bytes, count);
+bool WriteStandardStream(StandardStream stream, const char* bytes, size_t count) {
+  return WriteAll(stream == StandardStream::kError ? STDERR_FILENO : STDOUT_FILENO, bytes, count);
 }
 
 void EndProcess(int exitCode) { _exit(exitCode); }

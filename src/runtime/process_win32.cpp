@@ -37,8 +37,9 @@ void LoadParameters(int, char**) {
   SetParametersFromCommandLine(ProgramPath(), GetCommandLineA());
 }
 
-bool WriteStandardOutput(const char* bytes, size_t count) {
-  return WriteAll(reinterpret_cast<intptr_t>(GetStdHandle(STD_OUTPUT_HANDLE)), bytes, count);
+bool WriteStandardStream(StandardStream stream, const char* bytes, size_t count) {
+  const DWORD which = stream == StandardStream::kError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE;
+  return WriteAll(reinterpret_cast<intptr_t>(GetStdHandle(which)), bytes, count);
 }
 
 void EndProcess(int exitCode) { ExitProcess(static_cast<UINT>(exitCode) & 0xFFFF); }

@@ -35,6 +35,7 @@ bool placeRecorded = false;
 uint16_t errorNumber = 0;
 uintptr_t errorPlace = 0;
 HandOverRoutine handOver = nullptr;
+StandardStream stopStream = StandardStream::kOutput;
 uint16_t pendingIoError = 0;
 
 // Static, so that a stop needs no memory of its own, in a fault handler or
@@ -68,11 +69,11 @@ void RecordStop(uint16_t number, uintptr_t place) {
 }
 
 void WriteRecordedStop() {
-  int most = StandardOutputIsCharacterDevice() ? kMostLevelsOnCharacterDevice : kMostLevelsRedirected;
+  int most = StandardStreamIsCharacterDevice(stopStream) ? kMostLevelsOnCharacterDevice : kMostLevelsRedirected;
   int count = levelCount < most ? levelCount : most;
   uint64_t printed[kMostLevelsRedirected];
   for (int i = 0; i < count; ++i) printed[i] = PrintedPlace(levels[i]);
-  WriteStopMessage(errorNumber, PrintedPlace(errorPlace), printed, count);
+  WriteStopMessage(stopStream, errorNumber, PrintedPlace(errorPlace), printed, count);
 }
 
 [[noreturn]] void ContinueShutDown() {
@@ -163,6 +164,11 @@ void EndProgram(int code) {
 }
 
 void SetHandOverAtEnd(HandOverRoutine routine) { handOver = routine; }
+
+void SendStopsToStandardError() {
+  stopStream = StandardStream::kError;
+  KeepStandardErrorOffInputs();
+}
 
 // The pending number lives beside the stop it leads to, so that the two
 // are one place and neither calls into the other's file.

@@ -21,3 +21,9 @@ void StartRunTime(int argc, char** argv);
 // The pending error is cleared before it runs, so that its writes are made.
 using HandOverRoutine = void (*)();
 void SetHandOverAtEnd(HandOverRoutine routine);
+
+// For a run without a console, whose standard output may carry its
+// report: a stop message goes to standard error from now on, and standard
+// error is kept off the inputs as standard output is. Called before any
+// input is opened.
+void SendStopsToStandardError();

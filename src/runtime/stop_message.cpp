@@ -1,7 +1,5 @@
 #include "runtime/stop_message.h"
 
-#include "runtime/process.h"
-
 namespace {
 
 size_t AppendText(char* line, size_t at, const char* text) {
@@ -47,12 +45,13 @@ size_t FormatStopPlaceLine(char* line, uint64_t place) {
   return AppendLineEnd(line, at);
 }
 
-void WriteStopMessage(uint16_t number, uint64_t place, const uint64_t* levels, int levelCount) {
+void WriteStopMessage(StandardStream stream, uint16_t number, uint64_t place, const uint64_t* levels,
+                      int levelCount) {
   char line[kStopLineCapacity];
-  if (!WriteStandardOutput(line, FormatStopHeadLine(line, number, place))) return;
-  if (!WriteStandardOutput(line, FormatStopPlaceLine(line, place))) return;
+  if (!WriteStandardStream(stream, line, FormatStopHeadLine(line, number, place))) return;
+  if (!WriteStandardStream(stream, line, FormatStopPlaceLine(line, place))) return;
   for (int i = 0; i < levelCount; ++i) {
-    if (!WriteStandardOutput(line, FormatStopPlaceLine(line, levels[i]))) return;
+    if (!WriteStandardStream(stream, line, FormatStopPlaceLine(line, levels[i]))) return;
   }
-  WriteStandardOutput("\r\n", 2);
+  WriteStandardStream(stream, "\r\n", 2);
 }

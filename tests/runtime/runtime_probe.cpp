@@ -68,7 +68,7 @@ const std::pair<const char*, void (*)()> kModes[] = {
 
 int main(int argc, char** argv) {
   StartRunTime(argc, argv);
-  SetHandOverAtEnd([] { WriteStandardOutput("handed over\r\n", 13); });
+  SetHandOverAtEnd([] { WriteStandardStream(StandardStream::kOutput, "handed over\r\n", 13); });
   for (const auto& [name, run] : kModes) {
     if (ParameterText(1) == name) run();
   }

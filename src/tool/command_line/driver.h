@@ -2,10 +2,12 @@
 // of a run.
 #pragma once
 
-// --version alone on the command line: the version on standard output, a
-// line that scripts read, and the end of the run, before the console is
-// reached (so it needs none). Returns for every other command line.
-void AnswerVersionQuery();
+// --version or --help alone on the command line (where long options are
+// answered): the version line or the help text on standard output, and the
+// end of the run, before the console is reached (so it needs none).
+// Returns for every other command line.
+void AnswerLongOptions();
 
-// Runs the whole comparison; returns only after a successful run.
+// Reaches the console (unless the report is for other programs) and runs
+// the whole comparison; returns only after a successful run.
 void RunDriver();

@@ -1,6 +1,7 @@
 #include "command_line/switches.h"
 
 #include <charconv>
+#include <cctype>
 #include <cmath>
 #include <string>
 
@@ -87,6 +88,15 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
       settings.selection.knownValues = true;
       settings.valueTexts = std::string(SwitchValue(parameter));
       return true;
+    case 'M':
+    case 'm': {
+      // Like the switch letters, the form's name is taken in either case.
+      std::string value(SwitchValue(parameter));
+      for (char& character : value) character = static_cast<char>(std::tolower(static_cast<unsigned char>(character)));
+      if (value != "csv" && value != "jsonl") return false;
+      settings.form = value == "csv" ? ReportForm::kCsv : ReportForm::kJsonLines;
+      return true;
+    }
     case 'P':
     case 'p':
       // Read once the count of files is known: a step between each two.

@@ -9,19 +9,38 @@
 namespace {
 
 LineFormat format;
+int64_t startOffset = 0;
 // A line's pieces, each a write step of its own on a character device:
 // the lead, a column a file, the line end.
 size_t pieceEnds[kMostFiles + 2];
 
 }  // namespace
 
-void OpenReport(std::string_view name, int width, bool bigEndian, bool real) {
-  OpenReportStream(name);
-  format = LineFormat{.width = width, .bigEndian = bigEndian, .real = real, .utf8 = ReportShowsUtf8()};
+void OpenReport(const ReportOptions& options) {
+  OpenReportStream(options.name);
+  // A report for other programs holds the bytes it is given, whatever the
+  // destination shows.
+  format = LineFormat{.form = options.form,
+                      .width = options.width,
+                      .bigEndian = options.bigEndian,
+                      .real = options.real,
+                      .utf8 = options.form == ReportForm::kTable && ReportShowsUtf8()};
+  startOffset = options.startOffset;
 }
 
 void WriteReportHeader(const std::string* names, int count,
                        int64_t largestPosition) {
+  if (format.form != ReportForm::kTable) {
+    // Escaped names may make it longer than the stream's room: it goes in slices.
+    const std::string header = FormHeader(format, names, count, startOffset);
+    constexpr size_t kSlice = 4096;
+    for (size_t from = 0; from < header.size(); from += kSlice) {
+      pieceEnds[0] = std::min(kSlice, header.size() - from);
+      std::copy_n(header.begin() + static_cast<ptrdiff_t>(from), pieceEnds[0], ReserveInReport(pieceEnds[0]));
+      CommitToReport(pieceEnds, 1);
+    }
+    return;
+  }
   format.digits = PositionDigits(largestPosition);
   // The names stand over their columns, whatever the width of the values.
   const int nameField = ValueColumnWidth(format.width, format.real) - 2;

@@ -6,14 +6,23 @@
 #include <string>
 #include <string_view>
 
-// Opens the report under its name: the empty name is standard output,
-// "con" the terminal, every other name a file created afresh. Its values
-// are width bytes, read in the byte order given, integers or (real) IEEE
-// 754 binary32 or binary64 numbers.
-void OpenReport(std::string_view name, int width, bool bigEndian, bool real);
+#include "shared/run_settings.h"
 
-// The header line. largestPosition (shortest length - 1) fixes how many
-// digits every position of this report gets.
+// What a report is given when it is opened.
+struct ReportOptions {
+  std::string_view name;  // empty: standard output; "con": the terminal; else a file created afresh
+  int width = 1;          // bytes a value, read in the byte order given
+  bool bigEndian = false;
+  bool real = false;      // IEEE 754 binary32 or binary64 numbers rather than integers
+  ReportForm form = ReportForm::kTable;
+  int64_t startOffset = 0;  // where the comparison starts, told in a JSON Lines report's first line
+};
+
+void OpenReport(const ReportOptions& options);
+
+// The header line (for JSON Lines, the line that describes the run).
+// largestPosition (shortest length - 1) fixes how many digits every
+// position of a table gets.
 void WriteReportHeader(const std::string* names, int count,
                        int64_t largestPosition);
 

@@ -116,10 +116,11 @@ int DecimalPlaces(int width, bool real) {
   return width == 1 ? 3 : width == 2 ? 5 : width == 4 ? 10 : 20;
 }
 
-// The shortest text that reads back to the same real value: the fewest
-// significant digits that do, written plainly or with an exponent after E
-// (its digits alone), whichever is shorter, plainly when they tie: 1.5,
-// 1500, -2.5E-7, 1E20; inf, -inf, and nan whatever its sign.
+}  // namespace
+
+// The fewest significant digits that read back, written plainly or with an
+// exponent after E (its digits alone), whichever is shorter, plainly when
+// they tie.
 int FormatReal(uint64_t bits, int width, char* out) {
   char text[40];
   const std::to_chars_result written =
@@ -165,8 +166,6 @@ int FormatReal(uint64_t bits, int width, char* out) {
                                         : std::copy(scientific, scientific + scientificLength, end);
   return static_cast<int>(end - out);
 }
-
-}  // namespace
 
 int ValueColumnWidth(int width, bool real) { return 2 + DecimalPlaces(width, real) + 3 + 2 * width + 2 + width + 1; }
 
@@ -221,6 +220,7 @@ namespace {
 
 size_t FormatDifferenceLine(const LineFormat& format, uint64_t position, const uint8_t* bytes, int count,
                             char* out, size_t* ends) {
+  if (format.form != ReportForm::kTable) return FormatFormLine(format, position, bytes, count, out, ends);
   // Eight digits, the usual case, known here, so that the compiler unrolls them.
   size_t used = format.digits == kShortestPositionDigits ? FormatLead(position, kShortestPositionDigits, out)
                                                          : FormatLead(position, format.digits, out);

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "shared/run_settings.h"
+
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr int kShortestPositionDigits = 8;
 constexpr int kLongestPositionDigits = 16;
@@ -57,15 +59,32 @@ constexpr size_t kLongestValueColumn = 4 + 24 + 3 + 16 + 2 + 8 * 3 + 1;
 // bytes; returns its length.
 size_t FormatValueColumn(const uint8_t* bytes, int width, bool bigEndian, bool real, bool utf8, char* out);
 
-// How the lines of one report are written: its position digits, its
-// values, and whether its destination shows UTF-8.
+// The shortest text that reads back to the same real value (the width's
+// bits): 1.5, 1500, -2.5E-7, 1E20; inf, -inf, and nan whatever its sign.
+// Returns its length, 24 at most.
+int FormatReal(uint64_t bits, int width, char* out);
+
+// How the lines of one report are written: its form, its position digits,
+// its values, and whether its destination shows UTF-8.
 struct LineFormat {
+  ReportForm form = ReportForm::kTable;
   int digits = kShortestPositionDigits;
   int width = 1;
   bool bigEndian = false;
   bool real = false;  // IEEE 754 values, shown as the numbers they are
   bool utf8 = false;
 };
+
+// The first line of a report for other programs, line end included: for
+// CSV the header row ("offset", then each name, quoted where RFC 4180 asks
+// for it); for JSON Lines an object that describes the run.
+std::string FormHeader(const LineFormat& format, const std::string* names, int count, int64_t startOffset);
+
+// A line of a report for other programs: the position in decimal, then
+// each value, unsigned decimal or the real value's shortest text; pieces
+// recorded as FormatDifferenceLine records them. Returns its length.
+size_t FormatFormLine(const LineFormat& format, uint64_t position, const uint8_t* bytes, int count, char* out,
+                      size_t* ends);
 
 // The most a line of count values takes, with the little its pieces may
 // write past its end.

@@ -37,11 +37,20 @@ struct Selection {
   uint8_t steps[kMostFiles - 1] = {};
 };
 
+// What the report is written as: the table, or (-m:) a form for other
+// programs, written without a console.
+enum class ReportForm : uint8_t {
+  kTable,
+  kCsv,        // RFC 4180, CR LF line ends
+  kJsonLines,  // one JSON object a line
+};
+
 struct RunSettings {
   std::string fileNames[kMostFiles];  // in command-line order
   int32_t fileCount = 0;              // keeps counting past kMostFiles
   Selection selection;
-  std::string reportName = "con";     // -f:
+  std::string reportName = "con";     // -f:; standard output by default with -m:
+  ReportForm form = ReportForm::kTable;  // -m:
   int32_t startOffset = 0;            // -o:
   std::string valueTexts;             // -v:, read once the width is known
   std::string patternText;            // -p:, read once the count of files is known

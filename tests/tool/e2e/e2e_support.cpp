@@ -137,8 +137,30 @@ std::string DifferenceLine(uint64_t position, const std::vector<int>& bytes, int
   return line + "\r\n";
 }
 
+namespace {
+
+std::string Joined(const std::vector<std::string>& names, const std::string& between, const std::string& quote) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : between) + quote + name + quote;
+  return text;
+}
+
+// A report for other programs: positions and values in decimal, real values as their shortest texts.
+std::string ExpectedFormLine(Form form, size_t position, const std::vector<uint64_t>& values, const Selection& selection) {
+  std::string line = form == Form::Csv ? std::to_string(position) : "{\"offset\":" + std::to_string(position) + ",\"values\":[";
+  for (size_t k = 0; k < values.size(); ++k) {
+    std::string text = std::to_string(values[k]);
+    if (selection.real) text = ShortestReal(RealOf(values[k], selection.width), selection.width == 4);
+    if (form == Form::JsonLines && (text.back() == 'n' || text.back() == 'f')) text = '"' + text + '"';
+    line += (form == Form::Csv || k > 0 ? "," : "") + text;
+  }
+  return line + (form == Form::Csv ? "\r\n" : "]}\n");
+}
+
+}  // namespace
+
 std::string ExpectedReport(const std::vector<std::string>& names, const std::vector<std::string>& contents, int64_t offset,
-                           const Selection& selection) {
+                           const Selection& selection, Form form) {
   size_t shortest = SIZE_MAX;
   for (const std::string& content : contents) shortest = std::min(shortest, content.size());
   // Values start at the offset and every width-th byte after it, while a whole one fits.
@@ -147,6 +169,12 @@ std::string ExpectedReport(const std::vector<std::string>& names, const std::vec
   int digits = 8;
   while (digits < 16 && last >= (int64_t{1} << (4 * digits))) ++digits;
   std::string report = HeaderLine(names, digits, w == 1 ? 12 : selection.real ? (w == 4 ? 33 : 54) : static_cast<int>(w == 2 ? 17 : w == 4 ? 28 : 50));
+  if (form == Form::Csv) report = "offset," + Joined(names, ",", "") + "\r\n";
+  if (form == Form::JsonLines) {
+    report = "{\"files\":[" + Joined(names, ",", "\"") + "],\"width\":" + std::to_string(w) + ",\"byte_order\":\"" +
+             (selection.bigEndian ? "big" : "little") + "\",\"real\":" + (selection.real ? "true" : "false") +
+             ",\"offset\":" + std::to_string(offset) + "}\n";
+  }
   for (size_t p = start; p + w <= shortest; p += w) {
     std::vector<uint64_t> values;
     std::vector<int> bytes;
@@ -159,6 +187,10 @@ std::string ExpectedReport(const std::vector<std::string>& names, const std::vec
       line += ValueColumn(content.substr(p, w), selection.bigEndian, selection.real);
     }
     if (!IsSelected(values, selection)) continue;
+    if (form != Form::Table) {
+      report += ExpectedFormLine(form, p, values, selection);
+      continue;
+    }
     report += w == 1 ? DifferenceLine(p, bytes, digits) : DifferenceLine(p, {}, digits).substr(0, digits + 2) + line + "\r\n";
   }
   return report;
@@ -298,7 +330,8 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
       s.known.emplace_back(lowest, highest);
       text += (lowest == 0 && chance(50) ? "" : written(lowest)) + ".." + (highest == top && chance(50) ? "" : written(highest));
     }
-    switches.push_back(form({text}));
+    if (text.size() - 3 <= 255) switches.push_back(form({text}));  // a longer text is refused
+    if (text.size() - 3 > 255) s.known.clear();
   }
   if (chance(20)) {  // a pattern: mostly "anything" and "stays", so that unchanged and random places can follow it
     for (int k = 1; k < count; ++k) s.pattern += "**==!+-"[between(0, 6)];

@@ -38,8 +38,9 @@ struct Selection {
 std::string ShortestReal(double number, bool single);
 std::string HeaderLine(const std::vector<std::string>& names, int digits = 8, int field = 12);
 std::string DifferenceLine(uint64_t position, const std::vector<int>& bytes, int digits = 8);
+enum class Form { Table, Csv, JsonLines };  // the report's, or -m:csv, -m:jsonl
 std::string ExpectedReport(const std::vector<std::string>& names, const std::vector<std::string>& contents, int64_t offset,
-                           const Selection& selection = {});
+                           const Selection& selection = {}, Form form = Form::Table);
 struct RandomCase {  // 2 to 10 inputs around the block size, offsets at the edges, switches in every form
   std::vector<std::string> names, contents, args;
   int64_t offset = 0, shortest = 0;

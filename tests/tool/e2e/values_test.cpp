@@ -101,14 +101,24 @@ TEST_F(Values, WidthsAndValuesThatCannotBeAreRefused) {
   EXPECT_EQ(harness::ReadFile(Path("rep.txt")), HeaderLine({"c", "e"}) + DifferenceLine(0, {100, 100}));
 }
 
-// On Linux --help is the usage screen and --version one line on standard output, even with no terminal.
+// On Linux --help and --version alone are plain text on standard output, even with no terminal: the help names
+// every switch, in 80 columns.
 TEST_F(Values, HelpAndVersionAlone) {
   if (OnWindows()) return MakeInput("a", "a"), MakeInput("b", "b"), ExpectFatal(Run({"a", "b", "--help"}), "Unknown Parameter: --help");
-  ExpectUsageScreen(Run(std::vector<std::string>{"--help"}));
   harness::RunOptions options = Options({"--version"}, StdoutMode::Pipe);
   options.controllingTerminal = false;
   const RunResult version = Run(options);
   EXPECT_TRUE(version.exitCode == 0 && version.stdoutBytes == "zev 1.0\n" && version.terminalBytes.empty()) << version.stdoutBytes;
+  options.args.back() = "--help";
+  const RunResult help = Run(options);
+  EXPECT_TRUE(help.exitCode == 0 && help.terminalBytes.empty());
+  for (const char* name : {"\n  -a ", "\n  -d ", "\n  -s[:n] ", "\n  -p:", "\n  -v:", "\n  -w:n ", "\n  -b ", "\n  -r ", "\n  -o:n ",
+                           "\n  -f:name ", "\n  -m:csv ", "\n  -m:jsonl ", "man zev", "zev old.sav new.sav ", "-w:2 -a "}) {
+    EXPECT_NE(help.stdoutBytes.find(name), std::string::npos) << name;
+  }
+  for (size_t start = 0, end; (end = help.stdoutBytes.find('\n', start)) != std::string::npos; start = end + 1) {
+    EXPECT_LE(end - start, 80u) << help.stdoutBytes.substr(start, end - start);
+  }
   ExpectFatal(Run({"--version", "--help"}), "Unknown Parameter: --version");
 }
 

@@ -1,0 +1,68 @@
+// Reports for other programs (-m:csv, -m:jsonl): runs with no terminal at all, where the report goes, and
+// messages and stops on standard error with their exit codes.
+#include "e2e_support.h"
+
+namespace e2e {
+namespace {
+
+class Forms : public ZevTest {
+ protected:
+  void SetUp() override {
+    MakeInput("a", "abc");
+    MakeInput("b", "aXc");
+  }
+  RunResult Detached(const std::vector<std::string>& args) {
+    harness::RunOptions options = Options(args, StdoutMode::Pipe);
+    options.controllingTerminal = false;
+    return Run(options);
+  }
+};
+
+const std::string kCsv = "offset,a,b\r\n1,98,88\r\n";
+const std::string kJson =
+    "{\"files\":[\"a\",\"b\"],\"width\":1,\"byte_order\":\"little\",\"real\":false,\"offset\":0}\n"
+    "{\"offset\":1,\"values\":[98,88]}\n";
+
+TEST_F(Forms, WithoutATerminal) {
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string standardOutput = "", standardError = "";
+  } cases[] = {
+      {.args = {"a", "b", "-m:csv"}, .exitCode = 0, .standardOutput = kCsv},
+      {.args = {"-f:", "a", "-m:jsonl", "b"}, .exitCode = 0, .standardOutput = kJson},
+      {.args = {"a", "b", "-m:csv", "-f:out.csv"}, .exitCode = 0},
+      {.args = {"a", "-m:csv"}, .exitCode = 1, .standardError = "Count of files must be 2 or more\r\n"},
+      {.args = {"a", "b", "-m:xml"}, .exitCode = 1, .standardError = "Unknown Parameter: -m:xml\r\n"},
+      {.args = {"a", "b", "-m:csv", "-o:4"}, .exitCode = 1, .standardError = "Nothing to compare\r\n"},
+      {.args = {"a", "missing", "-m:jsonl"}, .exitCode = 1, .standardError = "Can't open file: missing\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    const RunResult result = Detached(c.args);
+    EXPECT_EQ(result.exitCode, c.exitCode);
+    EXPECT_EQ(result.stdoutBytes, c.standardOutput);
+    EXPECT_EQ(result.stderrBytes, c.standardError);
+  }
+  EXPECT_EQ(harness::ReadFile(Path("out.csv")), kCsv);
+  // A stop has its lines and its number on standard error; standard output stays the report's.
+  const RunResult stop = Detached({"a", "b", "-m:csv", "-f:missing/r.csv"});
+  EXPECT_TRUE(stop.exitCode == 3 && stop.stdoutBytes.empty() && ParseStop(stop.stderrBytes).number == 3)
+      << stop.stderrBytes;
+  // The report is never written onto an input: standard output put there is refused.
+  harness::RunOptions options = Options({"a", "b", "-m:csv"}, StdoutMode::Pipe);
+  options.controllingTerminal = false;
+  const RunResult onInput = RunInShell(R"("$0" "$@" >> a)", options);
+  EXPECT_TRUE(onInput.exitCode == 5 && ParseStop(onInput.stderrBytes).number == 5) << onInput.stderrBytes;
+}
+
+// With a terminal, the same bytes reach it, and no banner or colour with them.
+TEST_F(Forms, OnATerminalAsWithout) {
+  const RunResult result = Run({"a", "b", "-m:csv"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_TRUE(result.RowText(0) == "offset,a,b" && result.RowText(1) == "1,98,88" && result.RowText(2).empty());
+  harness::ExpectColours(result, 0, 0, 10, -1, -1);
+}
+
+}  // namespace
+}  // namespace e2e
