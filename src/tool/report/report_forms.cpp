@@ -47,7 +47,7 @@ char* AppendDecimal(uint64_t value, char* at) {
       "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243444546474849"
       "5051525354555657585960616263646566676869707172737475767778798081828384858687888990919293949596979899";
   int digits = 1;
-  for (uint64_t rest = value; rest >= 10; rest /= 10) ++digits;
+  for (uint64_t power = 10; digits < 20 && value >= power; power *= 10) ++digits;
   char* end = at + digits;
   char* next = end;
   while (value >= 100) {
@@ -81,6 +81,21 @@ constexpr ByteTexts BuildByteTexts() {
 }
 
 constexpr ByteTexts kByteTexts = BuildByteTexts();
+
+// Every four-digit group, leading zeros kept.
+struct FourDigits {
+  char text[10000][4];
+};
+
+constexpr FourDigits BuildFourDigits() {
+  FourDigits digits{};
+  for (int n = 0; n < 10000; ++n) {
+    for (int i = 3, rest = n; i >= 0; --i, rest /= 10) digits.text[n][i] = static_cast<char>('0' + rest % 10);
+  }
+  return digits;
+}
+
+constexpr FourDigits kFourDigits = BuildFourDigits();
 
 char* AppendValue(const LineFormat& format, const uint8_t* bytes, bool quotesNonFinite, char* at) {
   if (format.width == 1) {
@@ -161,7 +176,26 @@ size_t FormatFormLine(const LineFormat& format, uint64_t position, const uint8_t
                       size_t* ends) {
   const FormTexts& texts = format.form == ReportForm::kCsv ? kCsvTexts : kJsonTexts;
   char* at = Append(out, texts.lead);
-  at = AppendDecimal(position, at);
+  // Positions follow each other closely: all but their last four digits
+  // are mostly those of the line before, kept written out.
+  static struct {
+    uint64_t upper = 0;
+    char text[24] = {};
+    size_t length = 0;
+  } before;
+  const uint64_t upper = position / 10000;
+  if (upper == 0) {
+    at = AppendDecimal(position, at);
+  } else {
+    if (upper != before.upper) {
+      before.upper = upper;
+      before.length = static_cast<size_t>(AppendDecimal(upper, before.text) - before.text);
+    }
+    std::memcpy(at, before.text, sizeof before.text);
+    at += before.length;
+    std::memcpy(at, kFourDigits.text[position % 10000], 4);
+    at += 4;
+  }
   ends[0] = static_cast<size_t>(at - out);
   for (int k = 0; k < count; ++k) {
     at = Append(at, k == 0 ? texts.beforeValues : texts.between);
