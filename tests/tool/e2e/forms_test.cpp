@@ -49,11 +49,13 @@ TEST_F(Forms, WithoutATerminal) {
   const RunResult stop = Detached({"a", "b", "-m:csv", "-f:missing/r.csv"});
   EXPECT_TRUE(stop.exitCode == 3 && stop.stdoutBytes.empty() && ParseStop(stop.stderrBytes).number == 3)
       << stop.stderrBytes;
-  // The report is never written onto an input: standard output put there is refused.
+  // Nothing is written onto an input: standard output put there is refused, standard error there takes nothing.
   harness::RunOptions options = Options({"a", "b", "-m:csv"}, StdoutMode::Pipe);
   options.controllingTerminal = false;
   const RunResult onInput = RunInShell(R"("$0" "$@" >> a)", options);
   EXPECT_TRUE(onInput.exitCode == 5 && ParseStop(onInput.stderrBytes).number == 5) << onInput.stderrBytes;
+  options.args.push_back("-f:missing/r.csv");
+  EXPECT_EQ(RunInShell(R"("$0" "$@" 2>> b)", options).exitCode, 3);
 }
 
 // With a terminal, the same bytes reach it, and no banner or colour with them.

@@ -119,6 +119,9 @@ TEST_F(Values, HelpAndVersionAlone) {
   for (size_t start = 0, end; (end = help.stdoutBytes.find('\n', start)) != std::string::npos; start = end + 1) {
     EXPECT_LE(end - start, 80u) << help.stdoutBytes.substr(start, end - start);
   }
+  for (const char* option : {"--help", "--version"}) {  // an answer that cannot be written is no success
+    EXPECT_EQ(RunInShell(R"("$0" "$@" > /dev/full)", Options({option})).exitCode, 101) << option;
+  }
   ExpectFatal(Run({"--version", "--help"}), "Unknown Parameter: --version");
 }
 
