@@ -10,6 +10,8 @@ class Forms : public ZevTest {
   void SetUp() override {
     MakeInput("a", "abc");
     MakeInput("b", "aXc");
+    MakeInput("c", std::string("\0\0\xC0\x3F\0\0\x80\x7F", 8));  // 1.5, inf
+    MakeInput("d", std::string("\0\0\x80\xFF\0\0\xC0\x7F", 8));  // -inf, nan
   }
   RunResult Detached(const std::vector<std::string>& args) {
     harness::RunOptions options = Options(args, StdoutMode::Pipe);
@@ -32,6 +34,11 @@ TEST_F(Forms, WithoutATerminal) {
       {.args = {"a", "b", "-m:csv"}, .exitCode = 0, .standardOutput = kCsv},
       {.args = {"-f:", "a", "-m:jsonl", "b"}, .exitCode = 0, .standardOutput = kJson},
       {.args = {"a", "b", "-m:csv", "-f:out.csv"}, .exitCode = 0},
+      {.args = {"c", "d", "-w:4", "-r", "-m:csv"}, .exitCode = 0, .standardOutput = "offset,c,d\r\n0,1.5,-inf\r\n4,inf,nan\r\n"},
+      {.args = {"c", "d", "-w:4", "-r", "-m:jsonl"},
+       .exitCode = 0,
+       .standardOutput = "{\"files\":[\"c\",\"d\"],\"width\":4,\"byte_order\":\"little\",\"real\":true,\"offset\":0}\n"
+                         "{\"offset\":0,\"values\":[1.5,\"-inf\"]}\n{\"offset\":4,\"values\":[\"inf\",\"nan\"]}\n"},
       {.args = {"a", "-m:csv"}, .exitCode = 1, .standardError = "Count of files must be 2 or more\r\n"},
       {.args = {"a", "b", "-m:xml"}, .exitCode = 1, .standardError = "Unknown Parameter: -m:xml\r\n"},
       {.args = {"a", "b", "-m:csv", "-o:4"}, .exitCode = 1, .standardError = "Nothing to compare\r\n"},

@@ -94,16 +94,16 @@ TEST_F(Linux, UnderMemcheck) {
 // Names hold any bytes: CSV quotes a name with a comma, a quote or a line break; JSON escapes quotes and control
 // characters, and a byte outside UTF-8 becomes U+FFFD.
 TEST_F(Linux, NamesInReportsForOtherPrograms) {
-  const std::vector<std::string> names = {"c,d", "q\"t", "l\nf\x01", "\xC3\xA9\xFF"};
+  const std::vector<std::string> names = {"c,d", "q\"t", "l\nf\x1F ", "\xC3\xA9\xFF"};
   for (const std::string& name : names) MakeInput(name, "m");
   std::vector<std::string> args = names;
   args.push_back("-m:csv");
   const RunResult csv = Run(Options(args, StdoutMode::Pipe));
-  EXPECT_EQ(csv.stdoutBytes, "offset,\"c,d\",\"q\"\"t\",\"l\nf\x01\",\xC3\xA9\xFF\r\n");
+  EXPECT_EQ(csv.stdoutBytes, "offset,\"c,d\",\"q\"\"t\",\"l\nf\x1F \",\xC3\xA9\xFF\r\n");
   args.back() = "-m:jsonl";
   const RunResult json = Run(Options(args, StdoutMode::Pipe));
   EXPECT_EQ(json.stdoutBytes.substr(0, json.stdoutBytes.find(']') + 1),
-            "{\"files\":[\"c,d\",\"q\\\"t\",\"l\\u000af\\u0001\",\"\xC3\xA9\\ufffd\"]");
+            "{\"files\":[\"c,d\",\"q\\\"t\",\"l\\u000af\\u001f \",\"\xC3\xA9\\ufffd\"]");
 }
 
 }  // namespace
