@@ -30,8 +30,8 @@ struct Selection {
   int64_t step = 0;
   int width = 1;                // -w:n
   bool bigEndian = false;       // -b
-  std::vector<std::pair<uint64_t, uint64_t>> known;  // -v:, a range of values a file (a value: lowest = highest)
-  std::string pattern;          // -p:, one of + - = ! * a step
+  std::vector<std::pair<uint64_t, uint64_t>> known = {};  // -v:, a range of values a file (a value: lowest = highest)
+  std::string pattern = "";     // -p:, one of + - = ! * a step
   bool real = false;            // -r: binary32 or binary64 numbers (known bounds as their bits)
 };
 // The shortest text that reads back to the same number, as the report writes it (1.5, -2.5E-7, inf, nan).

@@ -65,8 +65,8 @@ TEST_F(Report, TheWorkedExampleAtEveryDestination) {
   }
 }
 
-// Standard output onto an input receives nothing, not even a stop message; a name is never cut short to
-// reach a file not named (that of the first 255 characters stands by), nor a longer path of short names opened.
+// Standard output onto an input receives nothing, not even a stop message; a name of 255 characters opens, one
+// of 256 never does though it names a file, nor a longer path of short names.
 TEST_F(Report, NothingReachesAnInput) {
   MakeInput("x", "abcdefgh"), MakeInput("y", "abcdefgH");
   for (const auto& [script, args] : {std::pair<std::string, std::vector<std::string>>{R"("$0" "$@" >> x)", {"x", "y", "-f:"}},
@@ -75,8 +75,9 @@ TEST_F(Report, NothingReachesAnInput) {
     EXPECT_EQ(result.exitCode, args.size() == 3 ? 5 : 131) << script;
     ExpectBanner(result);
   }
-  const std::string longest(255, 'n'), longer = longest + "-and-more";
-  MakeInput(longest, "the file of the first 255 characters");
+  ASSERT_EQ(mkdir(Path("d").c_str(), 0777), 0);
+  const std::string longest = MakeInput("d/" + std::string(253, 'n'), "abc"), longer = MakeInput(longest + "n", "abc");
+  EXPECT_EQ(Run({"x", longest, "-f:r.txt"}).exitCode, 0);
   std::string deep = ".";
   for (int level = 0; level < 30; ++level) ASSERT_EQ(mkdir(Path(deep += "/dddddddd").c_str(), 0777), 0);
   MakeInput(deep + "/in", "abcdefgh");
@@ -201,6 +202,8 @@ TEST_F(Report, OnTheTerminalBytesShowAsCodePageGlyphsAndLongLinesFlowOn) {
   RunResult result = Run(options);
   ExpectOnTerminal(result, ExpectedReport({"high", "zeros"}, {high, zeros}, 0));
   EXPECT_EQ(result.RowText(6 + 0xB3 - first).substr(8), "   │179  $B3 '│' │  0  $00 '.'");
+  options.args.push_back("-w:2");  // value columns are shown the same way
+  ExpectOnTerminal(Run(options), ExpectedReport({"high", "zeros"}, {high, zeros}, 0, {.width = 2}));
   // Ten inputs make lines of 150 characters, a name of 255 a header step longer than the terminal's buffer; a name
   // never steers the terminal: a control, a C1 control, an overlong sequence, a surrogate, a lone combining mark, a
   // zero width space, a noncharacter each show as code page glyphs.
