@@ -7,13 +7,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/ensure-packages.sh g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest \
-  libvterm-dev libbenchmark-dev valgrind clang libclang-rt-14-dev \
+  libvterm-dev libbenchmark-dev valgrind clang clang-format libclang-rt-14-dev \
   python3 dpkg-dev lintian mandoc man-db groff-base xz-utils unzip \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
 
 jobs=$(nproc)
 # Each step's heading gives the seconds since the start.
 step() { echo "== [${SECONDS} s] $*"; }
+
+step "format: every C++ file as .clang-format has it"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 trap 'scripts/wine-run.sh --stop' EXIT
 # wine64 runs the 32-bit program with the 32-bit DLLs of Debian's wine,
 # fetched once, where the machine runs 32-bit code at all; elsewhere the

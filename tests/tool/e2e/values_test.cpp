@@ -8,29 +8,6 @@ namespace {
 
 using Values = ZevTest;
 
-// A 16-bit counter 250, 260, 270 across a carry at $10, lives 3, 2, 1 at $12, noise at $08.
-TEST_F(Values, TheWorkedExampleOfACounterAndLives) {
-  const char* snaps[] = {"\x41\x00\x00\x00\x00\x00\x00\x00\xFA\x00\x03", "\x17\x00\x00\x00\x00\x00\x00\x00\x04\x01\x02",
-                         "\x99\x00\x00\x00\x00\x00\x00\x00\x0E\x01\x01"};
-  for (int k = 0; k < 3; ++k)
-    MakeInput("snap" + std::to_string(k + 1) + ".sav", std::string("HERO\x01\0\0\0", 8) + std::string(snaps[k], 11) + std::string(13, '\0'));
-  const std::string bytes = "Files:     \xB3   snap1.sav \xB3   snap2.sav \xB3   snap3.sav\r\n";
-  const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"-a"}, bytes},
-      {{"-w:2", "-a"}, "Files:     \xB3        snap1.sav \xB3        snap2.sav \xB3        snap3.sav\r\n"
-                       "00000010   \xB3  250  $00FA '\xFA.' \xB3  260  $0104 '..' \xB3  270  $010E '..'\r\n"},
-      {{"-v:3,2,1"}, bytes + "00000012   \xB3  3  $03 '.' \xB3  2  $02 '.' \xB3  1  $01 '.'\r\n"},
-      {{"-p:--"}, bytes + "00000012   \xB3  3  $03 '.' \xB3  2  $02 '.' \xB3  1  $01 '.'\r\n"},
-      {{"-v:2..3,1..2,..1"}, bytes + "00000012   \xB3  3  $03 '.' \xB3  2  $02 '.' \xB3  1  $01 '.'\r\n"},
-      {{"-W:$2", "-big", "-v:-1536,1025,$E01"}, "Files:     \xB3        snap1.sav \xB3        snap2.sav \xB3        snap3.sav\r\n"
-                                                "00000010   \xB3" "64000  $FA00 '\xFA.' \xB3 1025  $0401 '..' \xB3 3585  $0E01 '..'\r\n"},
-  };
-  for (auto [args, report] : cases) {
-    args.insert(args.begin(), {"snap1.sav", "snap2.sav", "snap3.sav", "-f:r.txt"});
-    EXPECT_TRUE(Run(args).exitCode == 0 && harness::ReadFile(Path("r.txt")) == report) << args.back();
-  }
-}
-
 // Health as binary32 across four snapshots, 100, 87.5, 87.5, 95 at $08, beside a position and mana that go their own
 // ways; then a 64-bit counter that steps by 2^32 at $08 beside one that steps by 1.
 TEST_F(Values, TheWorkedExamplesOfHealthAndAWideStep) {
