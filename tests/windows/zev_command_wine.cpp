@@ -1,12 +1,14 @@
 // The Windows build that ZEV_WINDOWS_BUILD names, with ZEV_ADDR2LINE the addr2line of its processor.
 #include <cstdlib>
+
 #include "e2e_support.h"
 
 namespace e2e {
 
 std::vector<std::string> TestCommand(const std::string& name) {
   const char* build = std::getenv("ZEV_WINDOWS_BUILD");
-  return {WINE_RUN, std::string(build != nullptr ? build : ".") + (name == "zev" ? "/zev.exe" : "/tests/runtime/runtime_probe.exe")};
+  return {WINE_RUN, std::string(build != nullptr ? build : ".") +
+                        (name == "zev" ? "/zev.exe" : "/tests/runtime/runtime_probe.exe")};
 }
 std::vector<std::string> ZevCommand() { return TestCommand("zev"); }
 std::string SymbolLookup() {

@@ -1,6 +1,8 @@
 #include "e2e_support.h"
+
 #include <iconv.h>
 #include <sys/stat.h>
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -32,7 +34,8 @@ bool IsSelectedReal(const std::vector<uint64_t>& bits, const Selection& s) {
     follows &= wanted == '*' || (wanted == '+' && x[k] > x[k - 1]) || (wanted == '-' && x[k] < x[k - 1]) ||
                (wanted == '=' && x[k] == x[k - 1]) || (wanted == '!' && !(x[k] == x[k - 1]));
   }
-  for (size_t k = 0; k < s.known.size(); ++k) known &= RealOf(s.known[k].first, s.width) <= x[k] && x[k] <= RealOf(s.known[k].second, s.width);
+  for (size_t k = 0; k < s.known.size(); ++k)
+    known &= RealOf(s.known[k].first, s.width) <= x[k] && x[k] <= RealOf(s.known[k].second, s.width);
   if (!s.ascending && !s.descending && s.pattern.empty()) return known && (different || !s.known.empty());
   return known && ((s.ascending && rises) || (s.descending && falls) || (!s.pattern.empty() && follows));
 }
@@ -49,12 +52,13 @@ bool IsSelected(const std::vector<uint64_t>& x, const Selection& s) {
     constant &= step == Wide(x[1]) - Wide(x[0]);
     stepIsN &= step == s.step;
     const char wanted = k - 1 < s.pattern.size() ? s.pattern[k - 1] : '*';
-    follows &= wanted == '*' || (wanted == '+' && step > 0) || (wanted == '-' && step < 0) || (wanted == '=' && step == 0) ||
-               (wanted == '!' && step != 0);
+    follows &= wanted == '*' || (wanted == '+' && step > 0) || (wanted == '-' && step < 0) ||
+               (wanted == '=' && step == 0) || (wanted == '!' && step != 0);
   }
   bool known = true;
   for (size_t k = 0; k < s.known.size(); ++k) known &= s.known[k].first <= x[k] && x[k] <= s.known[k].second;
-  if (!s.ascending && !s.descending && !s.anyStep && !s.fixedStep && s.pattern.empty()) return known && (different || !s.known.empty());
+  if (!s.ascending && !s.descending && !s.anyStep && !s.fixedStep && s.pattern.empty())
+    return known && (different || !s.known.empty());
   return known && ((s.ascending && rises) || (s.descending && falls) || (s.anyStep && constant && different) ||
                    (s.fixedStep && stepIsN && different) || (!s.pattern.empty() && follows));
 }
@@ -71,25 +75,29 @@ std::string ValueColumn(const std::string& bytes, bool bigEndian, bool real) {
     digits += hex;
     shown += static_cast<uint8_t>(bytes[i]) < 0x20 ? '.' : bytes[i];
   }
-  const std::string decimal = real ? ShortestReal(RealOf(value, static_cast<int>(bytes.size())), bytes.size() == 4) : std::to_string(value);
+  const std::string decimal =
+      real ? ShortestReal(RealOf(value, static_cast<int>(bytes.size())), bytes.size() == 4) : std::to_string(value);
   const size_t places = real ? (bytes.size() == 4 ? 15 : 24) : bytes.size() == 2 ? 5 : bytes.size() == 4 ? 10 : 20;
   return " \xB3" + std::string(places - decimal.size(), ' ') + decimal + "  $" + digits + " '" + shown + "'";
 }
 
 // An input's identity, length, times and (up to 64 MiB, not the sparse giants) bytes.
 auto InputState(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   const bool exists = lstat(path.c_str(), &info) == 0;
-  return std::make_tuple(exists, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec, info.st_ctim.tv_sec,
-                         info.st_ctim.tv_nsec, info.st_size <= (64 << 20) ? harness::ReadFile(path) : "");
+  return std::make_tuple(exists, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec,
+                         info.st_ctim.tv_sec, info.st_ctim.tv_nsec,
+                         info.st_size <= (64 << 20) ? harness::ReadFile(path) : "");
 }
 
 // The banner and then the lines, by the window's rules: each text written cell by cell from the cursor, wrapping at
 // the window's right edge; a line end goes to the next row; a row past the bottom scrolls the window.
 void ExpectInWindow(const RunResult& result, std::vector<std::pair<std::string, int>> lines) {
   const auto right = [](const std::string& text) { return std::pair(std::string(72 - text.size(), ' ') + text, 10); };
-  lines.insert(lines.begin(), {right("Brimlo comaparator"), right("Byte-by-byte comparison of two to ten files"),
-                               right("ZEV v1.0 build 050107"), {"", 10}});
+  lines.insert(lines.begin(), {right("Brimlo comaparator"),
+                               right("Byte-by-byte comparison of two to ten files"),
+                               right("ZEV v1.0 build 050107"),
+                               {"", 10}});
   const bool fits = result.columns >= 79 && result.rows >= 24;
   const int origin = fits, width = fits ? 78 : result.columns, height = fits ? 23 : result.rows;
   std::vector<std::pair<std::string, std::vector<int>>> rows(1);  // text and colours
@@ -112,7 +120,8 @@ void ExpectInWindow(const RunResult& result, std::vector<std::pair<std::string, 
       harness::ExpectColours(result, row, origin + static_cast<int>(at), 1, colour.foreground, colour.background);
     }
     for (int column = 0; fits && column < result.columns; ++column) {  // the margins keep the terminal's background
-      EXPECT_TRUE((row >= 1 && row <= height && column >= 1 && column <= width) || result.At(row, column).background == -1)
+      EXPECT_TRUE((row >= 1 && row <= height && column >= 1 && column <= width) ||
+                  result.At(row, column).background == -1)
           << "margin at " << row + 1 << "," << column + 1;
     }
   }
@@ -133,7 +142,8 @@ std::string DifferenceLine(uint64_t position, const std::vector<int>& bytes, int
   char text[24];
   std::snprintf(text, sizeof text, "%0*llX  ", digits, static_cast<unsigned long long>(position));
   std::string line = text;
-  for (int b : bytes) line += (std::snprintf(text, sizeof text, " \xB3%3d  $%02X '%c'", b, b, b < 0x20 ? '.' : b), text);
+  for (int b : bytes)
+    line += (std::snprintf(text, sizeof text, " \xB3%3d  $%02X '%c'", b, b, b < 0x20 ? '.' : b), text);
   return line + "\r\n";
 }
 
@@ -146,8 +156,10 @@ std::string Joined(const std::vector<std::string>& names, const std::string& bet
 }
 
 // A report for other programs: positions and values in decimal, real values as their shortest texts.
-std::string ExpectedFormLine(Form form, size_t position, const std::vector<uint64_t>& values, const Selection& selection) {
-  std::string line = form == Form::Csv ? std::to_string(position) : "{\"offset\":" + std::to_string(position) + ",\"values\":[";
+std::string ExpectedFormLine(Form form, size_t position, const std::vector<uint64_t>& values,
+                             const Selection& selection) {
+  std::string line =
+      form == Form::Csv ? std::to_string(position) : "{\"offset\":" + std::to_string(position) + ",\"values\":[";
   for (size_t k = 0; k < values.size(); ++k) {
     std::string text = std::to_string(values[k]);
     if (selection.real) text = ShortestReal(RealOf(values[k], selection.width), selection.width == 4);
@@ -159,8 +171,8 @@ std::string ExpectedFormLine(Form form, size_t position, const std::vector<uint6
 
 }  // namespace
 
-std::string ExpectedReport(const std::vector<std::string>& names, const std::vector<std::string>& contents, int64_t offset,
-                           const Selection& selection, Form form) {
+std::string ExpectedReport(const std::vector<std::string>& names, const std::vector<std::string>& contents,
+                           int64_t offset, const Selection& selection, Form form) {
   size_t shortest = SIZE_MAX;
   for (const std::string& content : contents) shortest = std::min(shortest, content.size());
   // Values start at the offset and every width-th byte after it, while a whole one fits.
@@ -168,7 +180,12 @@ std::string ExpectedReport(const std::vector<std::string>& names, const std::vec
   const int64_t last = shortest >= start + w ? int64_t(start + (shortest - start) / w * w - w) : int64_t(shortest) - 1;
   int digits = 8;
   while (digits < 16 && last >= (int64_t{1} << (4 * digits))) ++digits;
-  std::string report = HeaderLine(names, digits, w == 1 ? 12 : selection.real ? (w == 4 ? 33 : 54) : static_cast<int>(w == 2 ? 17 : w == 4 ? 28 : 50));
+  std::string report = HeaderLine(names, digits,
+                                  w == 1           ? 12
+                                  : selection.real ? (w == 4 ? 33 : 54)
+                                                   : static_cast<int>(w == 2   ? 17
+                                                                      : w == 4 ? 28
+                                                                               : 50));
   if (form == Form::Csv) report = "offset," + Joined(names, ",", "") + "\r\n";
   if (form == Form::JsonLines) {
     report = "{\"files\":[" + Joined(names, ",", "\"") + "],\"width\":" + std::to_string(w) + ",\"byte_order\":\"" +
@@ -181,7 +198,8 @@ std::string ExpectedReport(const std::vector<std::string>& names, const std::vec
     std::string line;
     for (const std::string& content : contents) {
       uint64_t value = 0;
-      for (size_t i = 0; i < w; ++i) value = value << 8 | static_cast<uint8_t>(content[p + (selection.bigEndian ? i : w - 1 - i)]);
+      for (size_t i = 0; i < w; ++i)
+        value = value << 8 | static_cast<uint8_t>(content[p + (selection.bigEndian ? i : w - 1 - i)]);
       values.push_back(value);
       bytes.push_back(static_cast<uint8_t>(content[p]));
       line += ValueColumn(content.substr(p, w), selection.bigEndian, selection.real);
@@ -191,7 +209,8 @@ std::string ExpectedReport(const std::vector<std::string>& names, const std::vec
       report += ExpectedFormLine(form, p, values, selection);
       continue;
     }
-    report += w == 1 ? DifferenceLine(p, bytes, digits) : DifferenceLine(p, {}, digits).substr(0, digits + 2) + line + "\r\n";
+    report +=
+        w == 1 ? DifferenceLine(p, bytes, digits) : DifferenceLine(p, {}, digits).substr(0, digits + 2) + line + "\r\n";
   }
   return report;
 }
@@ -206,7 +225,8 @@ std::string ShortestReal(double number, bool single) {
   for (int precision = 1; precision <= 17; ++precision) {
     char text[64];
     std::snprintf(text, sizeof text, "%.*e", precision - 1, std::fabs(number));
-    const bool back = single ? std::strtof(text, nullptr) == static_cast<float>(std::fabs(number)) : std::strtod(text, nullptr) == std::fabs(number);
+    const bool back = single ? std::strtof(text, nullptr) == static_cast<float>(std::fabs(number))
+                             : std::strtod(text, nullptr) == std::fabs(number);
     if (!back) continue;
     const std::string all = text;
     digits = all.substr(0, 1) + (precision > 1 ? all.substr(2, static_cast<size_t>(precision - 1)) : "");
@@ -215,17 +235,24 @@ std::string ShortestReal(double number, bool single) {
   }
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   const int n = static_cast<int>(digits.size());
-  const std::string scientific = digits.substr(0, 1) + (n > 1 ? "." + digits.substr(1) : "") + "E" + std::to_string(exponent);
+  const std::string scientific =
+      digits.substr(0, 1) + (n > 1 ? "." + digits.substr(1) : "") + "E" + std::to_string(exponent);
   std::string plain;
-  if (exponent >= n - 1) plain = digits + std::string(static_cast<size_t>(exponent - n + 1), '0');
-  else if (exponent >= 0) plain = digits.substr(0, static_cast<size_t>(exponent + 1)) + "." + digits.substr(static_cast<size_t>(exponent + 1));
-  else plain = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+  if (exponent >= n - 1)
+    plain = digits + std::string(static_cast<size_t>(exponent - n + 1), '0');
+  else if (exponent >= 0)
+    plain =
+        digits.substr(0, static_cast<size_t>(exponent + 1)) + "." + digits.substr(static_cast<size_t>(exponent + 1));
+  else
+    plain = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
   return sign + (scientific.size() < plain.size() ? scientific : plain);
 }
 
 RandomCase MakeRandomCase(std::mt19937& engine) {
   constexpr int64_t kBlock = 65536;
-  const auto between = [&](int64_t low, int64_t high) { return std::uniform_int_distribution<int64_t>(low, high)(engine); };
+  const auto between = [&](int64_t low, int64_t high) {
+    return std::uniform_int_distribution<int64_t>(low, high)(engine);
+  };
   const auto chance = [&](int percent) { return between(1, 100) <= percent; };
   // A switch in one of its forms, on Windows with either prefix, and a number in decimal or $ hexadecimal.
   const auto form = [&](std::vector<std::string> forms, int64_t value = INT64_MIN) {
@@ -242,7 +269,9 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
   if ((s.descending = chance(35))) switches.push_back(form({"-d", "-D", "-Delta"}));
   if ((s.anyStep = chance(15))) switches.push_back(form({"-s", "-s:", "-S"}));
   if ((s.fixedStep = !s.anyStep && chance(30))) {
-    s.step = chance(75) ? between(-3, 3) : chance(70) ? between(-255, 255) : between(-(int64_t{1} << 40), int64_t{1} << 40);
+    s.step = chance(75)   ? between(-3, 3)
+             : chance(70) ? between(-255, 255)
+                          : between(-(int64_t{1} << 40), int64_t{1} << 40);
     switches.push_back(form({"-s:"}, s.step));
   }
   const int count = static_cast<int>(between(2, 10));
@@ -253,28 +282,34 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
   c.shortest = *std::min_element(length.begin(), length.end());
   const int64_t longest = *std::max_element(length.begin(), length.end());
   // At and around the edges; past the shortest length there is nothing to compare.
-  const int64_t offsets[] = {0, between(0, c.shortest), c.shortest, c.shortest + between(1, 3), c.shortest - kBlock * between(0, 2) - between(-1, 1)};
+  const int64_t offsets[] = {0, between(0, c.shortest), c.shortest, c.shortest + between(1, 3),
+                             c.shortest - kBlock * between(0, 2) - between(-1, 1)};
   c.offset = std::clamp<int64_t>(offsets[between(0, 4)], 0, c.shortest + 3);
   if (c.offset != 0 || chance(50)) switches.push_back(form({"-o:", "-O:"}, c.offset));
   std::string common(static_cast<size_t>(longest), '\0');
   for (char& b : common) b = static_cast<char>(between(0, 255));
   for (int k = 0; k < count; ++k) {
-    const char* tails[] = {"", ".sav", "_input1.bin", "-rather-long-input.dat"};  // names shorter than the field, as long, longer
+    const char* tails[] = {"", ".sav", "_input1.bin",
+                           "-rather-long-input.dat"};  // names shorter than the field, as long, longer
     c.names.push_back(std::to_string(k) + tails[between(0, 3)]);
     c.contents.push_back(common.substr(0, static_cast<size_t>(length[k])));
   }
   // Changes at block edges, the offset, the shortest length, anywhere: random, rising or falling, by a constant step.
   for (int64_t i = between(0, 30); i > 0 && longest > 0; --i) {
-    const int64_t places[] = {between(0, longest - 1), c.offset + kBlock * between(0, 3) + between(-2, 2), c.shortest + between(-3, 1),
-                              c.offset + between(-2, 3)};
+    const int64_t places[] = {between(0, longest - 1), c.offset + kBlock * between(0, 3) + between(-2, 2),
+                              c.shortest + between(-3, 1), c.offset + between(-2, 3)};
     const int64_t position = places[between(0, 3)], shape = between(0, 2);
     if (position < 0 || position >= longest) continue;
     const bool asked = s.fixedStep && s.step >= -255 && s.step <= 255 && chance(60);
     const int step = asked ? static_cast<int>(s.step) : static_cast<int>(between(-28, 28)), span = step * (count - 1);
-    int value = static_cast<int>(shape == 2 && std::abs(span) <= 255 ? between(std::max(0, -span), std::min(255, 255 - span)) : between(0, 255));
-    for (int k = 0; k < count; ++k, value += shape == 1 ? (step < 0 ? -1 : 1) * static_cast<int>(between(1, 30)) : step) {
-      const int byte = shape == 0 ? (chance(50) ? static_cast<int>(between(0, 255)) : static_cast<uint8_t>(common[position]))
-                       : shape == 1 ? std::clamp(value, 0, 255) : value & 0xFF;
+    int value = static_cast<int>(
+        shape == 2 && std::abs(span) <= 255 ? between(std::max(0, -span), std::min(255, 255 - span)) : between(0, 255));
+    for (int k = 0; k < count;
+         ++k, value += shape == 1 ? (step < 0 ? -1 : 1) * static_cast<int>(between(1, 30)) : step) {
+      const int byte = shape == 0
+                           ? (chance(50) ? static_cast<int>(between(0, 255)) : static_cast<uint8_t>(common[position]))
+                       : shape == 1 ? std::clamp(value, 0, 255)
+                                    : value & 0xFF;
       if (position < length[k]) c.contents[k][position] = static_cast<char>(byte);
     }
     const int64_t spoilt = between(0, count - 1);  // nearly a constant step
@@ -296,10 +331,12 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
     std::string text = "-v:";
     for (int k = 0; k < count; ++k) {
       uint64_t value = 0;
-      for (int64_t i = 0; i < w; ++i) value = value << 8 | static_cast<uint8_t>(c.contents[k][at + (s.bigEndian ? i : w - 1 - i)]);
+      for (int64_t i = 0; i < w; ++i)
+        value = value << 8 | static_cast<uint8_t>(c.contents[k][at + (s.bigEndian ? i : w - 1 - i)]);
       if (s.real) {
         const auto bits = [&](double number) {
-          return w == 4 ? uint64_t{std::bit_cast<uint32_t>(static_cast<float>(number))} : std::bit_cast<uint64_t>(number);
+          return w == 4 ? uint64_t{std::bit_cast<uint32_t>(static_cast<float>(number))}
+                        : std::bit_cast<uint64_t>(number);
         };
         const double number = RealOf(value, static_cast<int>(w)), near = std::fabs(number) / 2 + 1;
         text += k ? "," : "";
@@ -310,25 +347,36 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
           s.known.emplace_back(value, value);
           text += ShortestReal(number, w == 4);
         } else {
-          const uint64_t lowest = chance(25) ? bits(-INFINITY) : bits(number - near), highest = chance(25) ? bits(INFINITY) : bits(number + near);
+          const uint64_t lowest = chance(25) ? bits(-INFINITY) : bits(number - near),
+                         highest = chance(25) ? bits(INFINITY) : bits(number + near);
           s.known.emplace_back(lowest, highest);
-          const auto written = [&](uint64_t b, bool open) { return open && chance(50) ? "" : ShortestReal(RealOf(b, static_cast<int>(w)), w == 4); };
+          const auto written = [&](uint64_t b, bool open) {
+            return open && chance(50) ? "" : ShortestReal(RealOf(b, static_cast<int>(w)), w == 4);
+          };
           text += written(lowest, lowest == bits(-INFINITY)) + ".." + written(highest, highest == bits(INFINITY));
         }
         continue;
       }
-      const uint64_t range = w == 8 ? 0 : uint64_t{1} << (8 * w), top = range - 1;  // 2^(8w) and the largest, modulo 2^64
-      const auto written = [&](uint64_t v) { return v >> (8 * w - 1) && chance(50) ? "-" + std::to_string(range - v) : std::to_string(v); };
+      const uint64_t range = w == 8 ? 0 : uint64_t{1} << (8 * w),
+                     top = range - 1;  // 2^(8w) and the largest, modulo 2^64
+      const auto written = [&](uint64_t v) {
+        return v >> (8 * w - 1) && chance(50) ? "-" + std::to_string(range - v) : std::to_string(v);
+      };
       text += k ? "," : "";
       if (chance(50)) {
         s.known.emplace_back(value, value);
         text += written(value);
         continue;
       }
-      const uint64_t below = static_cast<uint64_t>(between(0, chance(50) ? 3 : 300)), above = static_cast<uint64_t>(between(0, 300));
-      const uint64_t lowest = chance(20) ? 0 : value < below ? 0 : value - below, highest = chance(20) || top - value < above ? top : value + above;
+      const uint64_t below = static_cast<uint64_t>(between(0, chance(50) ? 3 : 300)),
+                     above = static_cast<uint64_t>(between(0, 300));
+      const uint64_t lowest = chance(20)      ? 0
+                              : value < below ? 0
+                                              : value - below,
+                     highest = chance(20) || top - value < above ? top : value + above;
       s.known.emplace_back(lowest, highest);
-      text += (lowest == 0 && chance(50) ? "" : written(lowest)) + ".." + (highest == top && chance(50) ? "" : written(highest));
+      text += (lowest == 0 && chance(50) ? "" : written(lowest)) + ".." +
+              (highest == top && chance(50) ? "" : written(highest));
     }
     if (text.size() - 3 <= 255) switches.push_back(form({text}));  // a longer text is refused
     if (text.size() - 3 > 255) s.known.clear();
@@ -339,7 +387,8 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
   }
   std::shuffle(switches.begin(), switches.end(), engine);
   for (size_t name = 0, next = 0; name < c.names.size() || next < switches.size();) {
-    c.args.push_back(next == switches.size() || (name < c.names.size() && chance(60)) ? c.names[name++] : switches[next++]);
+    c.args.push_back(next == switches.size() || (name < c.names.size() && chance(60)) ? c.names[name++]
+                                                                                      : switches[next++]);
   }
   return c;
 }
@@ -352,38 +401,50 @@ std::string TerminalText(const std::string& bytes) {
   size_t left = in.size(), room = out.size();
   EXPECT_NE(iconv(fromCp437, &from, &left, &to, &room), static_cast<size_t>(-1));
   out.resize(out.size() - room);
-  for (size_t at; (at = out.find_first_of("\x7F\x1B")) != std::string::npos;) out.replace(at, 1, out[at] == 0x7F ? "\u2302" : "\u2190");
+  for (size_t at; (at = out.find_first_of("\x7F\x1B")) != std::string::npos;)
+    out.replace(at, 1, out[at] == 0x7F ? "\u2302" : "\u2190");
   return out;
 }
 
 std::vector<std::string> SplitReportLines(const std::string& report) {
   std::vector<std::string> lines;
   size_t start = 0;
-  for (size_t end; (end = report.find("\r\n", start)) != std::string::npos; start = end + 2) lines.push_back(report.substr(start, end - start));
+  for (size_t end; (end = report.find("\r\n", start)) != std::string::npos; start = end + 2)
+    lines.push_back(report.substr(start, end - start));
   EXPECT_EQ(start, report.size()) << "does not end with CR LF: " << report.substr(start, 80);
   return lines;
 }
 
 void ExpectSameReport(const std::string& actual, const std::string& expected) {
-  const size_t at = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first - actual.begin();
+  const size_t at =
+      std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first - actual.begin();
   const size_t from = at == 0 ? 0 : expected.rfind('\n', at - 1) + 1;  // npos + 1 is 0
-  EXPECT_TRUE(actual == expected) << "reports part at byte " << at << " (lengths " << actual.size() << " and " << expected.size()
-                                  << ")\n  actual:   " << actual.substr(from, 160) << "\n  expected: " << expected.substr(from, 160);
+  EXPECT_TRUE(actual == expected) << "reports part at byte " << at << " (lengths " << actual.size() << " and "
+                                  << expected.size() << ")\n  actual:   " << actual.substr(from, 160)
+                                  << "\n  expected: " << expected.substr(from, 160);
 }
 
 StopMessage ParseStop(const std::string& output) {
   const size_t start = output.find("Runtime error ");
-  const std::vector<std::string> lines = start == std::string::npos ? std::vector<std::string>() : SplitReportLines(output.substr(start));
-  const auto place = [](const std::string& line, const std::string& lead) {  // lead, "0x" and 8 uppercase hexadecimal digits
+  const std::vector<std::string> lines =
+      start == std::string::npos ? std::vector<std::string>() : SplitReportLines(output.substr(start));
+  const auto place = [](const std::string& line,
+                        const std::string& lead) {  // lead, "0x" and 8 uppercase hexadecimal digits
     return line.size() == lead.size() + 10 && line.compare(0, lead.size() + 2, lead + "0x") == 0 &&
            line.find_first_not_of("0123456789ABCDEF", lead.size() + 2) == std::string::npos;
   };
   const std::string number = lines.size() < 3 ? "" : lines[0].substr(14, lines[0].find(" at ") - 14);
-  if (number.empty() || number.size() > 5 || number[0] == '0' || number.find_first_not_of("0123456789") != std::string::npos ||
-      !place(lines[0], "Runtime error " + number + " at ") || lines[1] != "  " + lines[0].substr(number.size() + 18) || !lines.back().empty()) {
+  if (number.empty() || number.size() > 5 || number[0] == '0' ||
+      number.find_first_not_of("0123456789") != std::string::npos ||
+      !place(lines[0], "Runtime error " + number + " at ") || lines[1] != "  " + lines[0].substr(number.size() + 18) ||
+      !lines.back().empty()) {
     return {};
   }
-  StopMessage message = {true, output.substr(0, start), static_cast<unsigned>(std::stoul(number)), std::stoull(lines[1].substr(4), nullptr, 16), {}};
+  StopMessage message = {true,
+                         output.substr(0, start),
+                         static_cast<unsigned>(std::stoul(number)),
+                         std::stoull(lines[1].substr(4), nullptr, 16),
+                         {}};
   for (size_t i = 2; i + 1 < lines.size(); ++i) {
     if (!place(lines[i], "  ")) return {};
     message.levels.push_back(std::stoull(lines[i].substr(4), nullptr, 16));
@@ -405,7 +466,8 @@ std::string ZevTest::MakeInput(const std::string& name, const std::string& bytes
   return name;
 }
 
-harness::RunOptions ZevTest::Options(const std::vector<std::string>& args, StdoutMode mode, const std::vector<std::string>& command) const {
+harness::RunOptions ZevTest::Options(const std::vector<std::string>& args, StdoutMode mode,
+                                     const std::vector<std::string>& command) const {
   harness::RunOptions options;
   options.program = command[0], options.stdoutMode = mode, options.workingDirectory = dir.path;
   options.args.assign(command.begin() + 1, command.end());
@@ -418,7 +480,8 @@ RunResult ZevTest::Run(const harness::RunOptions& options) {
   for (const std::string& path : watched) before.push_back(InputState(path));
   RunResult result = harness::RunOnTerminal(options);
   EXPECT_FALSE(result.timedOut) << "zev did not end in time";
-  for (size_t k = 0; k < watched.size(); ++k) EXPECT_TRUE(InputState(watched[k]) == before[k]) << "input changed: " << watched[k];
+  for (size_t k = 0; k < watched.size(); ++k)
+    EXPECT_TRUE(InputState(watched[k]) == before[k]) << "input changed: " << watched[k];
   return result;
 }
 
@@ -432,7 +495,8 @@ void ExpectBanner(const RunResult& result) { ExpectInWindow(result, {}); }
 
 void ExpectScrolledReport(const RunResult& result, const std::vector<std::string>& lines) {
   ASSERT_TRUE(lines.size() >= 24u && result.rows == 25);
-  for (int row = 0; row < 24; ++row) EXPECT_EQ(result.RowText(row), TerminalText(lines[lines.size() - 24 + row])) << row;
+  for (int row = 0; row < 24; ++row)
+    EXPECT_EQ(result.RowText(row), TerminalText(lines[lines.size() - 24 + row])) << row;
   EXPECT_TRUE(result.RowText(24).empty() && result.cursorRow == 24 && result.cursorColumn == 0);
 }
 
@@ -442,13 +506,18 @@ void ExpectFatal(const RunResult& result, const std::string& message) {
 }
 
 void ExpectUsageScreen(const RunResult& result) {
-  ExpectInWindow(result, {{"Usage:           ZEV file1 file2 [file3 .. fileN] [-switch1 .. -switchK]", 7}, {"", 7}, {"Switches:", 14},
+  ExpectInWindow(result, {{"Usage:           ZEV file1 file2 [file3 .. fileN] [-switch1 .. -switchK]", 7},
+                          {"", 7},
+                          {"Switches:", 14},
                           {"   -a            Show differences if bytes in files have ascending order", 7},
                           {"   -d            Show differences if bytes in files have descending order", 7},
                           {"   -f:filename   Output file name, console by default", 7},
                           {"   -o:########   File offset [PASCAL style]", 7},
-                          {"   -s[:###]      Show if bytes in files change on a step [PASCAL style]", 7}, {"", 7}, {"Notes:", 14},
-                          {"   If -a, -d and -s switches aren't set, all differences are showed", 7}, {"", 7}});
+                          {"   -s[:###]      Show if bytes in files change on a step [PASCAL style]", 7},
+                          {"", 7},
+                          {"Notes:", 14},
+                          {"   If -a, -d and -s switches aren't set, all differences are showed", 7},
+                          {"", 7}});
 }
 
 }  // namespace e2e

@@ -3,10 +3,12 @@
 // against it, and the checks of screens and stops.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <random>
 #include <string>
 #include <vector>
-#include <gtest/gtest.h>
+
 #include "harness/terminal_harness.h"
 
 namespace e2e {
@@ -28,19 +30,19 @@ Shown ShownColours(int toolColour);
 struct Selection {
   bool ascending = false, descending = false, anyStep = false, fixedStep = false;  // -a -d -s -s:n
   int64_t step = 0;
-  int width = 1;                // -w:n
-  bool bigEndian = false;       // -b
+  int width = 1;                                          // -w:n
+  bool bigEndian = false;                                 // -b
   std::vector<std::pair<uint64_t, uint64_t>> known = {};  // -v:, a range of values a file (a value: lowest = highest)
-  std::string pattern = "";     // -p:, one of + - = ! * a step
-  bool real = false;            // -r: binary32 or binary64 numbers (known bounds as their bits)
+  std::string pattern = "";                               // -p:, one of + - = ! * a step
+  bool real = false;  // -r: binary32 or binary64 numbers (known bounds as their bits)
 };
 // The shortest text that reads back to the same number, as the report writes it (1.5, -2.5E-7, inf, nan).
 std::string ShortestReal(double number, bool single);
 std::string HeaderLine(const std::vector<std::string>& names, int digits = 8, int field = 12);
 std::string DifferenceLine(uint64_t position, const std::vector<int>& bytes, int digits = 8);
 enum class Form { Table, Csv, JsonLines };  // the report's, or -m:csv, -m:jsonl
-std::string ExpectedReport(const std::vector<std::string>& names, const std::vector<std::string>& contents, int64_t offset,
-                           const Selection& selection = {}, Form form = Form::Table);
+std::string ExpectedReport(const std::vector<std::string>& names, const std::vector<std::string>& contents,
+                           int64_t offset, const Selection& selection = {}, Form form = Form::Table);
 struct RandomCase {  // 2 to 10 inputs around the block size, offsets at the edges, switches in every form
   std::vector<std::string> names, contents, args;
   int64_t offset = 0, shortest = 0;
@@ -48,7 +50,7 @@ struct RandomCase {  // 2 to 10 inputs around the block size, offsets at the edg
 };
 RandomCase MakeRandomCase(std::mt19937& engine);
 
-std::string TerminalText(const std::string& bytes);  // as a terminal shows them (code page 437)
+std::string TerminalText(const std::string& bytes);                    // as a terminal shows them (code page 437)
 std::vector<std::string> SplitReportLines(const std::string& report);  // each line must end in CR LF
 void ExpectSameReport(const std::string& actual, const std::string& expected);  // says where they part
 
@@ -69,7 +71,9 @@ class ZevTest : public testing::Test {
   std::string MakeInput(const std::string& name, const std::string& bytes);  // written and watched
   harness::RunOptions Options(const std::vector<std::string>& args, StdoutMode mode = StdoutMode::Terminal,
                               const std::vector<std::string>& command = ZevCommand()) const;
-  RunResult Run(const std::vector<std::string>& args, StdoutMode mode = StdoutMode::Terminal) { return Run(Options(args, mode)); }
+  RunResult Run(const std::vector<std::string>& args, StdoutMode mode = StdoutMode::Terminal) {
+    return Run(Options(args, mode));
+  }
   RunResult Run(const harness::RunOptions& options);  // then checks every watched input unchanged
   RunResult RunInShell(const std::string& script, harness::RunOptions options);  // "$0" "$@" runs the command
   std::string Path(const std::string& name) const { return dir.File(name); }

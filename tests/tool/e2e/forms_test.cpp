@@ -34,7 +34,9 @@ TEST_F(Forms, WithoutATerminal) {
       {.args = {"a", "b", "-m:csv"}, .exitCode = 0, .standardOutput = kCsv},
       {.args = {"-f:", "a", "-m:jsonl", "b"}, .exitCode = 0, .standardOutput = kJson},
       {.args = {"a", "b", "-m:csv", "-f:out.csv"}, .exitCode = 0},
-      {.args = {"c", "d", "-w:4", "-r", "-m:csv"}, .exitCode = 0, .standardOutput = "offset,c,d\r\n0,1.5,-inf\r\n4,inf,nan\r\n"},
+      {.args = {"c", "d", "-w:4", "-r", "-m:csv"},
+       .exitCode = 0,
+       .standardOutput = "offset,c,d\r\n0,1.5,-inf\r\n4,inf,nan\r\n"},
       {.args = {"c", "d", "-w:4", "-r", "-m:jsonl"},
        .exitCode = 0,
        .standardOutput = "{\"files\":[\"c\",\"d\"],\"width\":4,\"byte_order\":\"little\",\"real\":true,\"offset\":0}\n"

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include "e2e_support.h"
 
 namespace e2e {
@@ -29,15 +30,17 @@ TEST_F(Linux, InputsMustBeWritableAndTheReportToo) {
   ExpectFatal(asNobody({"x", "ro", "y", "-f:r.txt"}), "Can't open file: ro");
   ExpectStop(asNobody({"x", "y", "-f:readonly.txt"}), 5);
   ExpectStop(asNobody({"x", "y", "-f:closed/r.txt"}), 5);
-  EXPECT_TRUE(harness::ReadFile(Path("readonly.txt")) == "old report" && access(Path("closed/r.txt").c_str(), F_OK) != 0);
+  EXPECT_TRUE(harness::ReadFile(Path("readonly.txt")) == "old report" &&
+              access(Path("closed/r.txt").c_str(), F_OK) != 0);
 }
 
 // Every failed hand-over is error 101: a full device, a pipe whose reader has
 // gone (not death by SIGPIPE) before a report larger than it holds.
 TEST_F(Linux, AFullDeviceOrAClosedPipe) {
   ExpectStop(Run({"x", "y", "-f:/dev/full"}, StdoutMode::File), 101);
-  const RunResult result = RunInShell(R"("$0" "$@" | true; exit ${PIPESTATUS[0]})",
-                                      Options({MakeInput("a", std::string(8000, 'a')), MakeInput("b", std::string(8000, 'b')), "-f:"}));
+  const RunResult result =
+      RunInShell(R"("$0" "$@" | true; exit ${PIPESTATUS[0]})",
+                 Options({MakeInput("a", std::string(8000, 'a')), MakeInput("b", std::string(8000, 'b')), "-f:"}));
   EXPECT_EQ(result.exitCode, 101);
   ExpectBanner(result);
 }
@@ -47,7 +50,8 @@ TEST_F(Linux, AFullDeviceOrAClosedPipe) {
 TEST_F(Linux, AStreamClosedAtTheStart) {
   MakeInput("in", "input bytes\n");
   for (const char* redirect : {">&-", ">/dev/full"}) {
-    const harness::RunOptions probe = Options({"files-then-stop", "in", "r.txt"}, StdoutMode::Terminal, TestCommand("runtime_probe"));
+    const harness::RunOptions probe =
+        Options({"files-then-stop", "in", "r.txt"}, StdoutMode::Terminal, TestCommand("runtime_probe"));
     EXPECT_EQ(RunInShell(std::string(R"(exec "$0" "$@" )") + redirect, probe).exitCode, 101) << redirect;
     EXPECT_EQ(harness::ReadFile(Path("r.txt")), "report\r\n");
   }
@@ -61,7 +65,8 @@ TEST_F(Linux, PositionsWidenPastEightDigits) {
   for (const char* name : {"big1", "big2"}) {
     const int fd = open(Path(name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ASSERT_EQ(ftruncate(fd, name[3] == '1' ? 0x100000010 : 0x100000015), 0);  // the last change lies past big1's end
-    for (int k = 0; k < 5 && name[3] == '2'; ++k) ASSERT_EQ(pwrite(fd, std::string(1, static_cast<char>(7 + k)).data(), 1, places[k]), 1);
+    for (int k = 0; k < 5 && name[3] == '2'; ++k)
+      ASSERT_EQ(pwrite(fd, std::string(1, static_cast<char>(7 + k)).data(), 1, places[k]), 1);
     close(fd);
     watched.push_back(Path(name));
   }
@@ -79,7 +84,8 @@ TEST_F(Linux, UnderMemcheck) {
   for (size_t i = 0; i < b.size(); i += 997) b[i] = static_cast<char>(i);
   MakeInput("a", a), MakeInput("b", b);
   const auto run = [&](const std::vector<std::string>& args, StdoutMode mode = StdoutMode::Terminal) {
-    harness::RunOptions options = Options(args, mode, {"/usr/bin/valgrind", "-q", "--error-exitcode=99", "--log-file=/dev/null", ZEV_BINARY});
+    harness::RunOptions options =
+        Options(args, mode, {"/usr/bin/valgrind", "-q", "--error-exitcode=99", "--log-file=/dev/null", ZEV_BINARY});
     options.timeoutMilliseconds = 120000;
     return Run(options);
   };

@@ -2,6 +2,7 @@
 // random runs, reports larger than the buffer, the terminal.
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include "e2e_support.h"
 
 namespace e2e {
@@ -21,7 +22,8 @@ void ExpectOnTerminal(const RunResult& result, const std::string& report) {
   }
   rows.emplace_back();
   EXPECT_TRUE(result.exitCode == 0 && result.RowText(1) == std::string(55, ' ') + "Brimlo comaparator");
-  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(result.RowText(5 + static_cast<int>(i)), rows[i]) << "row " << i + 6;
+  for (size_t i = 0; i < rows.size(); ++i)
+    EXPECT_EQ(result.RowText(5 + static_cast<int>(i)), rows[i]) << "row " << i + 6;
   EXPECT_TRUE(result.cursorRow == 4 + static_cast<int>(rows.size()) && result.cursorColumn == 0);
 }
 
@@ -36,20 +38,26 @@ TEST_F(Report, TheWorkedExampleAtEveryDestination) {
     bytes[500] = "\x00\x20\x27"[k];
     MakeInput(names[k], bytes);
   }
-  const std::string report = "Files:     \xB3     old.bin \xB3     new.bin \xB3  patch3.bin\r\n"
-                             "0000012C   \xB3 65  $41 'A' \xB3 10  $0A '.' \xB3" "122  $7A 'z'\r\n"
-                             "000001F4   \xB3  0  $00 '.' \xB3 32  $20 ' ' \xB3 39  $27 '''\r\n";
+  const std::string report =
+      "Files:     \xB3     old.bin \xB3     new.bin \xB3  patch3.bin\r\n"
+      "0000012C   \xB3 65  $41 'A' \xB3 10  $0A '.' \xB3"
+      "122  $7A 'z'\r\n"
+      "000001F4   \xB3  0  $00 '.' \xB3 32  $20 ' ' \xB3 39  $27 '''\r\n";
   enum Where { kFile, kStdout, kTerminal };
-  const std::tuple<std::vector<std::string>, StdoutMode, Where> cases[] = {
-      {{"old.bin", "new.bin", "patch3.bin", "-f:report.txt"}, StdoutMode::Terminal, kFile},
-      {{"-f:report.txt", "old.bin", "-o:0", "new.bin", "patch3.bin"}, StdoutMode::File, kFile},
-      {{"old.bin", "new.bin", "patch3.bin", "-f:"}, StdoutMode::File, kStdout},
-      {{"-f", "old.bin", "new.bin", "patch3.bin"}, StdoutMode::Pipe, kStdout},
-      {{"old.bin", "new.bin", "-F:", "patch3.bin"}, StdoutMode::File, kStdout},
+  const struct {
+    std::vector<std::string> args;
+    StdoutMode mode;
+    Where where;
+  } cases[] = {
+      {.args = {"old.bin", "new.bin", "patch3.bin", "-f:report.txt"}, .mode = StdoutMode::Terminal, .where = kFile},
+      {.args = {"-f:report.txt", "old.bin", "-o:0", "new.bin", "patch3.bin"}, .mode = StdoutMode::File, .where = kFile},
+      {.args = {"old.bin", "new.bin", "patch3.bin", "-f:"}, .mode = StdoutMode::File, .where = kStdout},
+      {.args = {"-f", "old.bin", "new.bin", "patch3.bin"}, .mode = StdoutMode::Pipe, .where = kStdout},
+      {.args = {"old.bin", "new.bin", "-F:", "patch3.bin"}, .mode = StdoutMode::File, .where = kStdout},
       // The default name is the terminal, wherever standard output goes.
-      {names, StdoutMode::Terminal, kTerminal},
-      {names, StdoutMode::File, kTerminal},
-      {{"-f:Con", "old.bin", "new.bin", "patch3.bin"}, StdoutMode::Pipe, kTerminal},
+      {.args = names, .mode = StdoutMode::Terminal, .where = kTerminal},
+      {.args = names, .mode = StdoutMode::File, .where = kTerminal},
+      {.args = {"-f:Con", "old.bin", "new.bin", "patch3.bin"}, .mode = StdoutMode::Pipe, .where = kTerminal},
   };
   for (const auto& [args, mode, where] : cases) {
     SCOPED_TRACE(args[0] + " " + args.back() + ", standard output " + std::to_string(static_cast<int>(mode)));
@@ -69,8 +77,10 @@ TEST_F(Report, TheWorkedExampleAtEveryDestination) {
 // of 256 never does though it names a file, nor a longer path of short names.
 TEST_F(Report, NothingReachesAnInput) {
   MakeInput("x", "abcdefgh"), MakeInput("y", "abcdefgH");
-  for (const auto& [script, args] : {std::pair<std::string, std::vector<std::string>>{R"("$0" "$@" >> x)", {"x", "y", "-f:"}},
-                                     {R"("$0" "$@" 1<>y)", {"x", "y", "-f:"}}, {R"("$0" "$@" >> x)", {"x", "y", "-f:r.txt", "-o:-1"}}}) {
+  for (const auto& [script, args] :
+       {std::pair<std::string, std::vector<std::string>>{R"("$0" "$@" >> x)", {"x", "y", "-f:"}},
+        {R"("$0" "$@" 1<>y)", {"x", "y", "-f:"}},
+        {R"("$0" "$@" >> x)", {"x", "y", "-f:r.txt", "-o:-1"}}}) {
     const RunResult result = RunInShell(script, Options(args));
     EXPECT_EQ(result.exitCode, args.size() == 3 ? 5 : 131) << script;
     ExpectBanner(result);
@@ -107,7 +117,8 @@ class RandomRuns : public ZevTest, public testing::WithParamInterface<int> {
     }
     const std::string report = toFile ? harness::ReadFile(Path(name)) : result.stdoutBytes;
     EXPECT_TRUE(result.exitCode == 0 && result.stderrBytes.empty() && (toFile == result.stdoutBytes.empty()));
-    ExpectSameReport(report, ExpectedReport(c.names, c.contents, c.offset, c.selection, csv ? Form::Csv : Form::JsonLines));
+    ExpectSameReport(report,
+                     ExpectedReport(c.names, c.contents, c.offset, c.selection, csv ? Form::Csv : Form::JsonLines));
     harness::WriteFile(Path(name), report);
     harness::RunOptions check;
     check.program = "/usr/bin/python3";
@@ -135,7 +146,8 @@ TEST_P(RandomRuns, MatchTheModel) {
       EXPECT_EQ(harness::ReadFile(Path("report.txt")), "");
     } else {
       EXPECT_EQ(result.exitCode, 0);
-      ExpectSameReport(harness::ReadFile(Path("report.txt")), ExpectedReport(c.names, c.contents, c.offset, c.selection));
+      ExpectSameReport(harness::ReadFile(Path("report.txt")),
+                       ExpectedReport(c.names, c.contents, c.offset, c.selection));
       ExpectBanner(result);
     }
     if (i % 3 == 0) ExpectFormAgrees(c, engine);
@@ -156,7 +168,8 @@ TEST_F(Report, ADeviceMeasuresNothing) {
 TEST_F(Report, LargerThanTheBufferToEveryDestination) {
   std::vector<std::string> contents(3, std::string(30000, '\0'));
   for (size_t i = 0; i < 30000; ++i) {
-    contents[0][i] = static_cast<char>(i & 0x7F), contents[1][i] = static_cast<char>(0x80 | i), contents[2][i] = static_cast<char>(i * 13);
+    contents[0][i] = static_cast<char>(i & 0x7F), contents[1][i] = static_cast<char>(0x80 | i),
+    contents[2][i] = static_cast<char>(i * 13);
   }
   for (int k = 0; k < 3; ++k) MakeInput(std::string(1, "xyz"[k]), contents[k]);
   const std::string expected = ExpectedReport({"x", "y", "z"}, contents, 0);
@@ -190,7 +203,10 @@ TEST_F(Report, OnTheTerminalBytesShowAsCodePageGlyphsAndLongLinesFlowOn) {
   for (int k = 0; k < 10; ++k) {
     contents[k][5] = static_cast<char>('a' + k);
     contents[k][20] = static_cast<char>(0x80 + k);
-    names.push_back(MakeInput(k == 3 ? std::string(255, 'n') : k == 6 && !OnWindows() ? unsafe : "in" + std::to_string(k), contents[k]));
+    names.push_back(MakeInput(k == 3                   ? std::string(255, 'n')
+                              : k == 6 && !OnWindows() ? unsafe
+                                                       : "in" + std::to_string(k),
+                              contents[k]));
   }
   options = Options(names);
   options.rows = 40;

@@ -2,6 +2,7 @@
 // scrolling, the usage screen on screens of every size, no terminal at all.
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include "e2e_support.h"
 
 namespace e2e {
@@ -18,37 +19,37 @@ TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
   const auto with = [](std::vector<std::string> list, const std::string& last) { return list.push_back(last), list; };
   ASSERT_EQ(mkdir(Path("sub").c_str(), 0755), 0);
   const std::string null = OnWindows() ? "nul" : "/dev/null", other = OnWindows() ? "/q" : "-q";
-  std::vector<std::tuple<std::vector<std::string>, std::string, bool>> cases = {
-      {{"missing", "-x"}, "Unknown Parameter: -x", false},
-      {with(eleven, other), "Unknown Parameter: " + other, false},
-      {{"a", "-"}, "Unknown Parameter: -", false},
-      {{"a", "b", "-s:x"}, "Unknown Parameter: -s:x", false},  // a step must be a number when given
-      {{"a", "b", "-s:1 "}, "Unknown Parameter: -s:1 ", false},
-      {{"a", "b", "-s:$"}, "Unknown Parameter: -s:$", false},
-      {{"a", "b", "--a"}, "Unknown Parameter: --a", false},
-      {{"a"}, "Count of files must be 2 or more", false},
-      {{"missing"}, "Count of files must be 2 or more", false},
-      {with(eleven, "missing"), "Count of files must be 10 or less", false},
-      {{"missing", "a"}, "Can't open file: missing", false},
-      {{"a", "gone1", "gone2"}, "Can't open file: gone1", false},
-      {{"a", ""}, "Can't open file: ", false},
-      {{"a", "sub"}, "Can't open file: sub", false},
-      {{"a", "a"}, "Can't open file: a", false},  // an input is held: a second open fails, by any name
-      {{"a", "b", "-o:4"}, "Nothing to compare", true},
-      {{"a", null, "-o:1"}, "Nothing to compare", true},
+  std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"missing", "-x"}, "Unknown Parameter: -x"},
+      {with(eleven, other), "Unknown Parameter: " + other},
+      {{"a", "-"}, "Unknown Parameter: -"},
+      {{"a", "b", "-s:x"}, "Unknown Parameter: -s:x"},  // a step must be a number when given
+      {{"a", "b", "-s:1 "}, "Unknown Parameter: -s:1 "},
+      {{"a", "b", "-s:$"}, "Unknown Parameter: -s:$"},
+      {{"a", "b", "--a"}, "Unknown Parameter: --a"},
+      {{"a"}, "Count of files must be 2 or more"},
+      {{"missing"}, "Count of files must be 2 or more"},
+      {with(eleven, "missing"), "Count of files must be 10 or less"},
+      {{"missing", "a"}, "Can't open file: missing"},
+      {{"a", "gone1", "gone2"}, "Can't open file: gone1"},
+      {{"a", ""}, "Can't open file: "},
+      {{"a", "sub"}, "Can't open file: sub"},
+      {{"a", "a"}, "Can't open file: a"},  // an input is held: a second open fails, by any name
+      {{"a", "b", "-o:4"}, "Nothing to compare"},
+      {{"a", null, "-o:1"}, "Nothing to compare"},
   };
   if (OnWindows()) {
-    cases.insert(cases.end(), {{{"a", "/"}, "Unknown Parameter: /", false},
-                               {{"a", "A"}, "Can't open file: A", false},
-                               {{"a", ".\\a"}, "Can't open file: .\\a", false}});
+    cases.insert(cases.end(), {{{"a", "/"}, "Unknown Parameter: /"},
+                               {{"a", "A"}, "Can't open file: A"},
+                               {{"a", ".\\a"}, "Can't open file: .\\a"}});
   } else {
     ASSERT_TRUE(link(Path("a").c_str(), Path("hard").c_str()) == 0 && symlink("a", Path("soft").c_str()) == 0);
-    cases.insert(cases.end(), {{{"a", "./a"}, "Can't open file: ./a", false},
-                               {{"a", "b", "a"}, "Can't open file: a", false},
-                               {{"a", "hard"}, "Can't open file: hard", false},
-                               {{"soft", "b", "a"}, "Can't open file: a", false}});
+    cases.insert(cases.end(), {{{"a", "./a"}, "Can't open file: ./a"},
+                               {{"a", "b", "a"}, "Can't open file: a"},
+                               {{"a", "hard"}, "Can't open file: hard"},
+                               {{"soft", "b", "a"}, "Can't open file: a"}});
   }
-  for (const auto& [args, message, reportEmptied] : cases) {
+  for (const auto& [args, message] : cases) {
     SCOPED_TRACE(args[0] + " ... " + args.back());
     harness::WriteFile(Path("rep.txt"), "old report");
     std::vector<std::string> all = {"-f:rep.txt"};
@@ -56,7 +57,7 @@ TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
     const RunResult result = Run(all, StdoutMode::File);
     ExpectFatal(result, message);
     EXPECT_EQ(result.stdoutBytes, "");
-    EXPECT_EQ(harness::ReadFile(Path("rep.txt")), reportEmptied ? "" : "old report");
+    EXPECT_EQ(harness::ReadFile(Path("rep.txt")), message == "Nothing to compare" ? "" : "old report");  // opened last
   }
 }
 
@@ -64,17 +65,21 @@ TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
 // at its edge, one exactly as wide leaves an empty row, a longer one scrolls it, never the margins.
 TEST_F(Screen, MessagesWrapAndScrollInsideTheWindow) {
   MakeInput("a", "x");
-  const std::tuple<std::string, std::string, int, int> cases[] = {
-      {std::string(100, 'n'), "Can't open file: " + std::string(100, 'n'), 80, 25},
-      {std::string(61, 'w'), "Can't open file: " + std::string(61, 'w'), 80, 25},
-      {"-x" + std::string(140, 'y'), "Unknown Parameter: -x" + std::string(140, 'y'), 80, 25},
-      {std::string(1500, 'l'), "Can't open file: " + std::string(1500, 'l'), 80, 25},
-      {"missing", "Can't open file: missing", 120, 40},
+  const struct {
+    std::string parameter;
+    int columns = 80, rows = 25;
+  } cases[] = {
+      {.parameter = std::string(100, 'n')},
+      {.parameter = std::string(61, 'w')},
+      {.parameter = "-x" + std::string(140, 'y')},
+      {.parameter = std::string(1500, 'l')},
+      {.parameter = "missing", .columns = 120, .rows = 40},
       // A screen too small for the window leaves it the whole screen.
-      {std::string(100, 'n'), "Can't open file: " + std::string(100, 'n'), 78, 25},
-      {"-x", "Unknown Parameter: -x", 80, 23},
+      {.parameter = std::string(100, 'n'), .columns = 78},
+      {.parameter = "-x", .rows = 23},
   };
-  for (const auto& [parameter, message, columns, rows] : cases) {
+  for (const auto& [parameter, columns, rows] : cases) {
+    const std::string message = (parameter[0] == '-' ? "Unknown Parameter: " : "Can't open file: ") + parameter;
     SCOPED_TRACE(message.substr(0, 30) + "... on " + std::to_string(columns) + "x" + std::to_string(rows));
     harness::RunOptions options = Options({"a", parameter});
     options.columns = columns;
@@ -88,14 +93,20 @@ TEST_F(Screen, MessagesWrapAndScrollInsideTheWindow) {
   EXPECT_TRUE(result.exitCode == 1 && result.RowText(5) == " Can't open file: aX○←[2Jü日!" && result.RowText(6).empty())
       << result.RowText(5);
   harness::ExpectColours(result, 5, 1, 25, ShownColours(12).foreground, ShownColours(12).background);
-  EXPECT_TRUE(result.cursorRow == 7 && result.cursorColumn == 1 && result.terminalBytes.find("\x1b[2J") == std::string::npos);
+  EXPECT_TRUE(result.cursorRow == 7 && result.cursorColumn == 1 &&
+              result.terminalBytes.find("\x1b[2J") == std::string::npos);
 }
 
 // Redirected standard output keeps none of the screens from the terminal, and receives none.
 TEST_F(Screen, UsageInTheWindowWhenTheScreenHoldsItElseTopLeft) {
-  const std::tuple<int, int, StdoutMode> cases[] = {{80, 25, StdoutMode::Terminal}, {100, 40, StdoutMode::File},
-                                                    {78, 25, StdoutMode::Pipe},     {80, 23, StdoutMode::File},
-                                                    {60, 25, StdoutMode::Terminal}};
+  const struct {
+    int columns = 80, rows = 25;
+    StdoutMode mode = StdoutMode::Terminal;
+  } cases[] = {{},
+               {.columns = 100, .rows = 40, .mode = StdoutMode::File},
+               {.columns = 78, .mode = StdoutMode::Pipe},
+               {.rows = 23, .mode = StdoutMode::File},
+               {.columns = 60}};
   for (const auto& [columns, rows, mode] : cases) {
     SCOPED_TRACE(std::to_string(columns) + "x" + std::to_string(rows));
     harness::RunOptions options = Options({}, mode);
@@ -109,11 +120,13 @@ TEST_F(Screen, UsageInTheWindowWhenTheScreenHoldsItElseTopLeft) {
   harness::RunOptions options = Options({"a", "b"});
   options.controllingTerminal = false;
   const RunResult alone = Run(options);
-  EXPECT_TRUE(alone.exitCode == 1 && alone.stdoutBytes.empty() && alone.stderrBytes == "No way to get the console handle\r\n")
+  EXPECT_TRUE(alone.exitCode == 1 && alone.stdoutBytes.empty() &&
+              alone.stderrBytes == "No way to get the console handle\r\n")
       << alone.stderrBytes;
   if (OnWindows()) return;
   // Whatever the screen showed before is cleared, in the terminal's colours.
-  const RunResult cleared = RunInShell(R"(printf '\033[44m'; for i in $(seq 30); do printf 'junk%076d' 0; done; "$0" "$@")", Options({}));
+  const RunResult cleared =
+      RunInShell(R"(printf '\033[44m'; for i in $(seq 30); do printf 'junk%076d' 0; done; "$0" "$@")", Options({}));
   EXPECT_EQ(cleared.exitCode, 0);
   ExpectUsageScreen(cleared);
 }

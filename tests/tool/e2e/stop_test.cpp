@@ -2,9 +2,11 @@
 // offset), with places addr2line names; the probe's endings, levels, faults.
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <cstdio>
 #include <map>
 #include <sstream>
+
 #include "e2e_support.h"
 
 namespace e2e {
@@ -27,7 +29,8 @@ StopMessage ShownStop(const RunResult& result) {
   std::string text;
   for (int row = 0; row < result.rows && (text.empty() || text.find("\r\n\r\n") == std::string::npos); ++row) {
     const std::string line = result.RowText(row);
-    if (!text.empty() || line.find("Runtime error ") != std::string::npos) text += line.substr(text.empty() ? line.find('R') : 0) + "\r\n";
+    if (!text.empty() || line.find("Runtime error ") != std::string::npos)
+      text += line.substr(text.empty() ? line.find('R') : 0) + "\r\n";
   }
   return ParseStop(text);
 }
@@ -37,9 +40,12 @@ StopMessage ShownStop(const RunResult& result) {
 TEST_F(Stop, RefusedReportNamesAndANegativeOffset) {
   ASSERT_EQ(mkdir(Path("sub").c_str(), 0755), 0);
   harness::WriteFile(Path("old.txt"), "old contents");
-  std::vector<std::pair<std::vector<std::string>, unsigned>> cases = {
-      {{"-f:a"}, 5}, {{"-f:sub"}, 5}, {{"-f:no-such-dir/r.txt"}, 3},
-      {{"-o:-1", "-f:new.txt"}, 131}, {{"-o:$FFFFFFFF", "-f:old.txt"}, 131}, {{"-f:", "-o:-1"}, 131}};
+  std::vector<std::pair<std::vector<std::string>, unsigned>> cases = {{{"-f:a"}, 5},
+                                                                      {{"-f:sub"}, 5},
+                                                                      {{"-f:no-such-dir/r.txt"}, 3},
+                                                                      {{"-o:-1", "-f:new.txt"}, 131},
+                                                                      {{"-o:$FFFFFFFF", "-f:old.txt"}, 131},
+                                                                      {{"-f:", "-o:-1"}, 131}};
   if (OnWindows()) {
     cases.insert(cases.end(), {{{"-f:missing\\report.txt"}, 3}, {{"-f:a<b"}, 123}, {{"-f:.\\B"}, 5}});
   } else {
@@ -66,8 +72,9 @@ TEST_F(Stop, RefusedReportNamesAndANegativeOffset) {
 TEST_F(Stop, ThePlacesNameTheCheckThenItsCallers) {
   const StopMessage message = ExpectStop(Run({"a", "b", "-o:-1", "-f:r.txt"}, StdoutMode::File), 131);
   ASSERT_GE(message.levels.size(), 2u);
-  const std::tuple<uint64_t, const char*, const char*> places[] = {
-      {message.place, "StartAtOffset", "engine.cpp:"}, {message.levels[0], "RunDriver", "driver.cpp:"}, {message.levels[1], "main", "main.cpp:"}};
+  const std::tuple<uint64_t, const char*, const char*> places[] = {{message.place, "StartAtOffset", "engine.cpp:"},
+                                                                   {message.levels[0], "RunDriver", "driver.cpp:"},
+                                                                   {message.levels[1], "main", "main.cpp:"}};
   for (const auto& [place, function, file] : places) {
     char address[24];
     std::snprintf(address, sizeof address, " 0x%08llX", static_cast<unsigned long long>(place));
@@ -76,7 +83,8 @@ TEST_F(Stop, ThePlacesNameTheCheckThenItsCallers) {
       for (char line[512]; fgets(line, sizeof line, lookup) != nullptr;) answer += line;
       pclose(lookup);
     }
-    EXPECT_TRUE(answer.find(function) != std::string::npos && answer.find(file) != std::string::npos) << address << ": " << answer;
+    EXPECT_TRUE(answer.find(function) != std::string::npos && answer.find(file) != std::string::npos)
+        << address << ": " << answer;
   }
 }
 
@@ -85,14 +93,16 @@ TEST_F(Stop, TheProbesEndingsNumbersAndLevels) {
   EXPECT_TRUE(ended.exitCode == 7 && ended.stdoutBytes == kHandedOver) << ended.stdoutBytes;
   ExpectStop(Probe({"handover-fault"}, StdoutMode::Pipe), 5);  // the first stop is the one reported
   for (unsigned number : {2, 101, 300}) {
-    for (StdoutMode mode : {StdoutMode::Pipe, StdoutMode::File}) ExpectStop(Probe({"check", std::to_string(number)}, mode), number, kHandedOver);
+    for (StdoutMode mode : {StdoutMode::Pipe, StdoutMode::File})
+      ExpectStop(Probe({"check", std::to_string(number)}, mode), number, kHandedOver);
   }
   // Nine call levels at most on a terminal, 257 on a file or a pipe.
   const auto levels = [&](int depth, StdoutMode mode) {
     SCOPED_TRACE(std::to_string(depth) + " levels to " + std::to_string(static_cast<int>(mode)));
     const RunResult result = Probe({"deep", std::to_string(depth)}, mode);
     if (mode != StdoutMode::Terminal) return ExpectStop(result, 101, kHandedOver).levels.size();
-    EXPECT_TRUE(result.exitCode == 101 && ShownStop(result).wellFormed && ShownStop(result).number == 101) << result.terminalBytes;
+    EXPECT_TRUE(result.exitCode == 101 && ShownStop(result).wellFormed && ShownStop(result).number == 101)
+        << result.terminalBytes;
     return ShownStop(result).levels.size();
   };
   const size_t few = levels(3, StdoutMode::Pipe);
@@ -106,8 +116,15 @@ TEST_F(Stop, TheProbesEndingsNumbersAndLevels) {
 // A fault's place lies in the function that faulted, its first levels in the two that enclose
 // it, as the probe announces them on standard error.
 TEST_F(Stop, ProcessorFaultsBecomeStops) {
-  const std::tuple<const char*, unsigned, size_t> rows[] = {  // levels: 0 for any number from 2
-      {"nested", 101, 0}, {"null", 216, 0}, {"divide", 200, 0}, {"illegal", 217, 0}, {"stack-overflow", 202, 257}};
+  const struct {
+    const char* mode;
+    unsigned number;
+    size_t levels = 0;  // 0: any number from 2
+  } rows[] = {{.mode = "nested", .number = 101},
+              {.mode = "null", .number = 216},
+              {.mode = "divide", .number = 200},
+              {.mode = "illegal", .number = 217},
+              {.mode = "stack-overflow", .number = 202, .levels = 257}};
   for (const auto& [mode, number, levels] : rows) {
     SCOPED_TRACE(mode);
     const RunResult result = Probe({mode}, StdoutMode::File, false);
@@ -117,7 +134,8 @@ TEST_F(Stop, ProcessorFaultsBecomeStops) {
     std::map<std::string, unsigned long long> offsets;
     std::istringstream announced(result.stderrBytes);
     for (std::string name, value; announced >> name >> value;) offsets[name] = std::stoull(value, nullptr, 16);
-    const std::pair<uint64_t, const char*> places[] = {{message.place, "inner"}, {message.levels[0], "middle"}, {message.levels[1], "outer"}};
+    const std::pair<uint64_t, const char*> places[] = {
+        {message.place, "inner"}, {message.levels[0], "middle"}, {message.levels[1], "outer"}};
     for (const auto& [place, function] : places) {
       EXPECT_TRUE(offsets.empty() || (place >= offsets[function] && place < offsets[function] + 1024))
           << function << ": " << result.stdoutBytes << result.stderrBytes;

