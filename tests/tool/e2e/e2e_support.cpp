@@ -63,6 +63,11 @@ bool IsSelected(const std::vector<uint64_t>& x, const Selection& s) {
                    (s.fixedStep && stepIsN && different) || (!s.pattern.empty() && follows));
 }
 
+// Decimal places: as many as the largest value has, or the longest shortest text of a real value.
+size_t Places(int width, bool real) {
+  return real ? (width == 4 ? 15 : 24) : width == 1 ? 3 : width == 2 ? 5 : width == 4 ? 10 : 20;
+}
+
 // A value's column: the separator, decimal, '$' and its digits most significant first, its bytes as in the file.
 std::string ValueColumn(const std::string& bytes, bool bigEndian, bool real) {
   uint64_t value = 0;
@@ -77,7 +82,7 @@ std::string ValueColumn(const std::string& bytes, bool bigEndian, bool real) {
   }
   const std::string decimal =
       real ? ShortestReal(RealOf(value, static_cast<int>(bytes.size())), bytes.size() == 4) : std::to_string(value);
-  const size_t places = real ? (bytes.size() == 4 ? 15 : 24) : bytes.size() == 2 ? 5 : bytes.size() == 4 ? 10 : 20;
+  const size_t places = Places(static_cast<int>(bytes.size()), real);
   return " \xB3" + std::string(places - decimal.size(), ' ') + decimal + "  $" + digits + " '" + shown + "'";
 }
 
@@ -142,8 +147,7 @@ std::string DifferenceLine(uint64_t position, const std::vector<int>& bytes, int
   char text[24];
   std::snprintf(text, sizeof text, "%0*llX  ", digits, static_cast<unsigned long long>(position));
   std::string line = text;
-  for (int b : bytes)
-    line += (std::snprintf(text, sizeof text, " \xB3%3d  $%02X '%c'", b, b, b < 0x20 ? '.' : b), text);
+  for (int b : bytes) line += ValueColumn(std::string(1, static_cast<char>(b)), false, false);
   return line + "\r\n";
 }
 
@@ -180,12 +184,8 @@ std::string ExpectedReport(const std::vector<std::string>& names, const std::vec
   const int64_t last = shortest >= start + w ? int64_t(start + (shortest - start) / w * w - w) : int64_t(shortest) - 1;
   int digits = 8;
   while (digits < 16 && last >= (int64_t{1} << (4 * digits))) ++digits;
-  std::string report = HeaderLine(names, digits,
-                                  w == 1           ? 12
-                                  : selection.real ? (w == 4 ? 33 : 54)
-                                                   : static_cast<int>(w == 2   ? 17
-                                                                      : w == 4 ? 28
-                                                                               : 50));
+  // The names stand right-aligned over their columns.
+  std::string report = HeaderLine(names, digits, static_cast<int>(Places(selection.width, selection.real) + 3 * w + 6));
   if (form == Form::Csv) report = "offset," + Joined(names, ",", "") + "\r\n";
   if (form == Form::JsonLines) {
     report = "{\"files\":[" + Joined(names, ",", "\"") + "],\"width\":" + std::to_string(w) + ",\"byte_order\":\"" +
@@ -194,14 +194,12 @@ std::string ExpectedReport(const std::vector<std::string>& names, const std::vec
   }
   for (size_t p = start; p + w <= shortest; p += w) {
     std::vector<uint64_t> values;
-    std::vector<int> bytes;
-    std::string line;
+    std::string line = DifferenceLine(p, {}, digits).substr(0, digits + 2);
     for (const std::string& content : contents) {
       uint64_t value = 0;
       for (size_t i = 0; i < w; ++i)
         value = value << 8 | static_cast<uint8_t>(content[p + (selection.bigEndian ? i : w - 1 - i)]);
       values.push_back(value);
-      bytes.push_back(static_cast<uint8_t>(content[p]));
       line += ValueColumn(content.substr(p, w), selection.bigEndian, selection.real);
     }
     if (!IsSelected(values, selection)) continue;
@@ -209,8 +207,7 @@ std::string ExpectedReport(const std::vector<std::string>& names, const std::vec
       report += ExpectedFormLine(form, p, values, selection);
       continue;
     }
-    report +=
-        w == 1 ? DifferenceLine(p, bytes, digits) : DifferenceLine(p, {}, digits).substr(0, digits + 2) + line + "\r\n";
+    report += line + "\r\n";
   }
   return report;
 }
