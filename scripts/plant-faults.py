@@ -89,8 +89,14 @@ def main():
     names = sys.argv[1:] or list(FAULTS)
     scratch = os.path.join(root, "build", "faults")
     os.makedirs(scratch, exist_ok=True)
-    subprocess.run(["rsync", "-a", "--delete", "--exclude", "build", "--exclude", ".git", root + "/", scratch + "/"],
-                   check=True)
+    for entry in os.listdir(root):
+        if entry in ("build", ".git"):
+            continue
+        source, copy = os.path.join(root, entry), os.path.join(scratch, entry)
+        if os.path.isdir(source):
+            shutil.copytree(source, copy, symlinks=True, dirs_exist_ok=True)
+        else:
+            shutil.copy2(source, copy)
     subprocess.run(["cmake", "--preset", "release", "-DZEV_BENCHMARKS=OFF", "-DZEV_WINDOWS_BUILD="], cwd=scratch,
                    check=True, stdout=subprocess.DEVNULL)
     missed = []
@@ -109,7 +115,8 @@ def main():
                 print(f"{name}: does not build")
                 missed.append(name)
                 continue
-            run = subprocess.run(["ctest", "--preset", "release", "-j", str(os.cpu_count()), "-LE", "bench"],
+            run = subprocess.run(["ctest", "--preset", "release", "-j", str(os.cpu_count()), "-LE", "bench",
+                                  "--stop-on-failure"],
                                  cwd=scratch, capture_output=True, text=True)
             failed = [line.split(" - ")[1].split()[0] for line in run.stdout.splitlines() if " - " in line and
                       ("Failed" in line or "Timeout" in line or "Exception" in line)]

@@ -71,9 +71,7 @@ TEST_F(Screen, MessagesWrapAndScrollInsideTheWindow) {
   } cases[] = {
       {.parameter = std::string(100, 'n')},
       {.parameter = std::string(61, 'w')},
-      {.parameter = "-x" + std::string(140, 'y')},
       {.parameter = std::string(1500, 'l')},
-      {.parameter = "missing", .columns = 120, .rows = 40},
       // A screen too small for the window leaves it the whole screen.
       {.parameter = std::string(100, 'n'), .columns = 78},
       {.parameter = "-x", .rows = 23},
