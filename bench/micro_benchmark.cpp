@@ -37,10 +37,16 @@ const Workload kWorkloads[] = {
     {"w8_s", kRandom, {.step = true, .anyStep = true, .width = 8}},
     {"w8_b_a_d", kRandom, {.ascending = true, .descending = true, .width = 8, .bigEndian = true}},
     {"w4_identical", kIdentical, {.width = 4}},
-    {"random_v", kRandom, {.knownValues = true, .lowest = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, .highest = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}},
-    {"w8_ranges", kRandom, {.width = 8, .knownValues = true, .lowest = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
-                            .highest = {1ull << 62, 1ull << 62, 1ull << 62, 1ull << 62, 1ull << 62, 1ull << 62, 1ull << 62,
-                                        1ull << 62, 1ull << 62, 1ull << 62}}},
+    {"random_v",
+     kRandom,
+     {.knownValues = true, .lowest = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, .highest = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}},
+    {"w8_ranges",
+     kRandom,
+     {.width = 8,
+      .knownValues = true,
+      .lowest = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
+      .highest = {1ull << 62, 1ull << 62, 1ull << 62, 1ull << 62, 1ull << 62, 1ull << 62, 1ull << 62, 1ull << 62,
+                  1ull << 62, 1ull << 62}}},
 };
 
 std::vector<std::vector<uint8_t>> MakeBlocks(Data data, int count) {
@@ -97,8 +103,8 @@ void RegisterAll() {
   for (int kernel = 0; kernel < SelectionKernelCount(); ++kernel) {
     for (const Workload& workload : kWorkloads) {
       for (int count : {2, 10}) {
-        const std::string name = std::string("Kernel/") + SelectionKernelName(kernel) + "/" +
-                                 workload.name + "/" + std::to_string(count);
+        const std::string name =
+            std::string("Kernel/") + SelectionKernelName(kernel) + "/" + workload.name + "/" + std::to_string(count);
         benchmark::RegisterBenchmark(name.c_str(), Kernel, kernel, workload, count);
       }
     }

@@ -1,10 +1,10 @@
 // Runs a command on a pseudo-terminal of its own (zev needs a console),
 // with standard output on a file, and prints its wall time in seconds and
 // its peak resident memory in kilobytes: run_timed OUTPUT COMMAND [ARG...]
+#include <fcntl.h>
 #include <pty.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>

@@ -117,7 +117,7 @@ def main():
                 continue
             run = subprocess.run(["ctest", "--preset", "release", "-j", str(os.cpu_count()), "-LE", "bench",
                                   "--stop-on-failure"],
-                                 cwd=scratch, capture_output=True, text=True)
+                                 cwd=scratch, capture_output=True, text=True, errors="replace")
             failed = [line.split(" - ")[1].split()[0] for line in run.stdout.splitlines() if " - " in line and
                       ("Failed" in line or "Timeout" in line or "Exception" in line)]
             print(f"{name}: {'caught by ' + ', '.join(failed[:3]) if run.returncode != 0 else 'NOT CAUGHT'}", flush=True)

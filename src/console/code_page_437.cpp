@@ -11,6 +11,8 @@ const char* const kControlGlyphs[32] = {
     "►", "◄", "↕", "‼", "¶", "§", "▬", "↨", "↑", "↓", "→", "←", "∟", "↔", "▲", "▼",
 };
 
+// Sixteen glyphs a row, as the code page lays them out.
+// clang-format off
 const char* const kUpperGlyphs[128] = {
     "Ç", "ü", "é", "â", "ä", "à", "å", "ç", "ê", "ë", "è", "ï", "î", "ì", "Ä", "Å",
     "É", "æ", "Æ", "ô", "ö", "ò", "û", "ù", "ÿ", "Ö", "Ü", "¢", "£", "¥", "₧", "ƒ",
@@ -21,6 +23,7 @@ const char* const kUpperGlyphs[128] = {
     "α", "ß", "Γ", "π", "Σ", "σ", "µ", "τ", "Φ", "Θ", "Ω", "δ", "∞", "φ", "ε", "∩",
     "≡", "±", "≥", "≤", "⌠", "⌡", "÷", "≈", "°", "∙", "·", "√", "ⁿ", "²", "■", "\u00A0",
 };
+// clang-format on
 
 // The printable ASCII bytes stand for themselves; one string holds them
 // all so that each can be handed out as a view without a table of its own.

@@ -33,8 +33,8 @@ inline std::string_view CellGlyph(const ScreenCell& cell) {
 
 enum : int {
   kTerminalReached = 0,
-  kNoConsoleHandle = 1,      // no terminal could be opened
-  kNoScreenBufferInfo = 2,   // a terminal was opened but told no size
+  kNoConsoleHandle = 1,     // no terminal could be opened
+  kNoScreenBufferInfo = 2,  // a terminal was opened but told no size
 };
 
 // The console as the window finds it.

@@ -68,9 +68,8 @@ int ReachTerminal(TerminalStart* start) {
   }
   // Standard output is redirected: the console's screen is reached by its
   // device name.
-  const HANDLE console = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                     nullptr);
+  const HANDLE console = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr);
   if (console == INVALID_HANDLE_VALUE) return kNoConsoleHandle;
   if (!QueryScreen(console, start)) {
     CloseHandle(console);

@@ -36,8 +36,8 @@ struct ConsoleState {
   int cursorRow = 1;
   uint16_t textAttribute = kTerminalDefaultAttribute;
   bool showsUtf8 = false;
-  std::vector<ScreenCell> cells;     // row by row
-  std::vector<DirtyColumns> dirty;   // one per row
+  std::vector<ScreenCell> cells;    // row by row
+  std::vector<DirtyColumns> dirty;  // one per row
 };
 
 ConsoleState console;
@@ -234,8 +234,7 @@ void SetUpModel(const TerminalStart& start) {
   console.screenHeight = std::clamp(start.rows, 1, kLargestScreenSide);
   // What the screen shows before the first clear is not known; the model
   // starts blank in the console's colours, and the clear makes it true.
-  console.cells.assign(static_cast<size_t>(console.screenWidth) * console.screenHeight,
-                       Blank(start.attribute));
+  console.cells.assign(static_cast<size_t>(console.screenWidth) * console.screenHeight, Blank(start.attribute));
   console.dirty.assign(console.screenHeight, DirtyColumns{console.screenWidth + 1, 0});
   console.left = 1;
   console.top = 1;
@@ -253,9 +252,8 @@ void StartConsole() {
   TerminalStart start;
   const int reached = ReachTerminal(&start);
   if (reached != kTerminalReached) {
-    const std::string_view message = reached == kNoConsoleHandle
-                                         ? "No way to get the console handle\r\n"
-                                         : "No way to get console screen buffer info\r\n";
+    const std::string_view message = reached == kNoConsoleHandle ? "No way to get the console handle\r\n"
+                                                                 : "No way to get console screen buffer info\r\n";
     if (!WriteStandardStream(StandardStream::kError, message.data(), message.size())) {
       StoreIoError(kErrorDiskWrite);
       CheckIo();
@@ -316,9 +314,8 @@ void EndLine() {
 }
 
 ConsoleView InspectConsole() {
-  return ConsoleView{console.screenWidth, console.screenHeight, console.left,
-                     console.top,         console.right,        console.bottom,
-                     console.cursorColumn, console.cursorRow,   console.textAttribute};
+  return ConsoleView{console.screenWidth, console.screenHeight, console.left,      console.top,          console.right,
+                     console.bottom,      console.cursorColumn, console.cursorRow, console.textAttribute};
 }
 
 ScreenCell InspectCell(int column, int row) { return CellAt(column, row); }

@@ -8,8 +8,8 @@
 // numbers of the tool's own text streams, 100 to 105), and a sharing
 // violation (32), which is reported as access denied.
 enum : int {
-  kFirstMovedWindowsCode = 19,   // ERROR_WRITE_PROTECT
-  kLastMovedWindowsCode = 31,    // ERROR_GEN_FAILURE
+  kFirstMovedWindowsCode = 19,  // ERROR_WRITE_PROTECT
+  kLastMovedWindowsCode = 31,   // ERROR_GEN_FAILURE
   kMovedBy = 131,
   kWindowsSharingViolation = 32,
 };

@@ -1,10 +1,10 @@
-#include "runtime/error_numbers.h"
-
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <string>
 #include <string_view>
+
+#include "runtime/error_numbers.h"
 
 namespace {
 
@@ -15,14 +15,14 @@ struct ErrorTranslation {
 
 // Each Linux error as the Windows condition it stands for.
 constexpr ErrorTranslation kTranslations[] = {
-    {ENOENT, kErrorFileNotFound},     // or a missing directory, told apart below
-    {ENOTDIR, kErrorPathNotFound},    // a part of the path is no directory
+    {ENOENT, kErrorFileNotFound},   // or a missing directory, told apart below
+    {ENOTDIR, kErrorPathNotFound},  // a part of the path is no directory
     {EMFILE, kErrorTooManyOpenFiles},
     {ENFILE, kErrorTooManyOpenFiles},
     {EACCES, kErrorAccessDenied},
     {EPERM, kErrorAccessDenied},
-    {EISDIR, kErrorAccessDenied},     // a directory cannot be opened as a file
-    {EWOULDBLOCK, kErrorAccessDenied},// another opener holds the lock: sharing violation
+    {EISDIR, kErrorAccessDenied},       // a directory cannot be opened as a file
+    {EWOULDBLOCK, kErrorAccessDenied},  // another opener holds the lock: sharing violation
     {EBUSY, kErrorAccessDenied},
     {ETXTBSY, kErrorAccessDenied},
     {ENOLCK, kErrorAccessDenied},
@@ -40,7 +40,7 @@ constexpr ErrorTranslation kTranslations[] = {
     {EPIPE, kErrorBrokenPipe},
     {ENOSPC, kErrorDiskFull},
     {EDQUOT, kErrorDiskFull},
-    {EILSEQ, kErrorInvalidName},      // the file system rejects the name's bytes
+    {EILSEQ, kErrorInvalidName},  // the file system rejects the name's bytes
     {ESPIPE, kErrorSeekOnDevice},
     {ENAMETOOLONG, kErrorNameTooLong},
     {EFBIG, kErrorFileTooLarge},

@@ -1,11 +1,11 @@
-#include "runtime/fault_handler.h"
-
 #include <pthread.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <ucontext.h>
 
 #include <cstddef>
+
+#include "runtime/fault_handler.h"
 
 namespace {
 
@@ -42,35 +42,42 @@ void NoteStackBounds() {
 }
 
 bool IsStackOverflow(uintptr_t faultAddress, uintptr_t stackPointer) {
-  if (stackHigh != 0 && faultAddress < stackHigh &&
-      faultAddress + kStackGuardReach >= stackLow)
-    return true;
+  if (stackHigh != 0 && faultAddress < stackHigh && faultAddress + kStackGuardReach >= stackLow) return true;
   return stackPointer != 0 && faultAddress < stackPointer + 4096 &&
          faultAddress + kBelowStackPointerReach >= stackPointer;
 }
 
 uint16_t FloatingPointFaultNumber(int code) {
   switch (code) {
-    case FPE_INTDIV: return kErrorDivisionByZero;
-    case FPE_INTOVF: return kErrorIntegerOverflow;
-    case FPE_FLTDIV: return kErrorDivisionByZero;
-    case FPE_FLTOVF: return kErrorFloatOverflow;
-    case FPE_FLTUND: return kErrorFloatUnderflow;
-    case FPE_FLTSUB: return kErrorRangeCheck;
-    default: return kErrorInvalidFloat;
+    case FPE_INTDIV:
+      return kErrorDivisionByZero;
+    case FPE_INTOVF:
+      return kErrorIntegerOverflow;
+    case FPE_FLTDIV:
+      return kErrorDivisionByZero;
+    case FPE_FLTOVF:
+      return kErrorFloatOverflow;
+    case FPE_FLTUND:
+      return kErrorFloatUnderflow;
+    case FPE_FLTSUB:
+      return kErrorRangeCheck;
+    default:
+      return kErrorInvalidFloat;
   }
 }
 
 uint16_t FaultNumber(int signal, const siginfo_t* info, uintptr_t stackPointer) {
   switch (signal) {
     case SIGSEGV:
-      return IsStackOverflow(reinterpret_cast<uintptr_t>(info->si_addr), stackPointer)
-                 ? kErrorStackOverflow
-                 : kErrorAccessViolation;
-    case SIGFPE: return FloatingPointFaultNumber(info->si_code);
+      return IsStackOverflow(reinterpret_cast<uintptr_t>(info->si_addr), stackPointer) ? kErrorStackOverflow
+                                                                                       : kErrorAccessViolation;
+    case SIGFPE:
+      return FloatingPointFaultNumber(info->si_code);
     case SIGILL:
-    case SIGTRAP: return kErrorPrivilegedInstruction;
-    default: return kErrorAccessViolation;
+    case SIGTRAP:
+      return kErrorPrivilegedInstruction;
+    default:
+      return kErrorAccessViolation;
   }
 }
 

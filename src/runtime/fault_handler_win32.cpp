@@ -1,8 +1,7 @@
-#include "runtime/fault_handler.h"
-
 #include <windows.h>
 
 #include "runtime/fault_context_win32.h"
+#include "runtime/fault_handler.h"
 
 namespace {
 

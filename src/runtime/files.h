@@ -10,12 +10,12 @@
 #include "runtime/process.h"
 
 struct FileRecord {
-  intptr_t handle = -1;         // the platform's handle
+  intptr_t handle = -1;  // the platform's handle
   bool open = false;
-  bool ownsHandle = false;      // false for standard output, which is never closed
-  bool characterDevice = false; // the console, a terminal, the null device
-  bool showsUtf8 = false;       // shows text as UTF-8 (a Linux terminal), so bytes
-                                // outside it are sent as the characters they stand for
+  bool ownsHandle = false;       // false for standard output, which is never closed
+  bool characterDevice = false;  // the console, a terminal, the null device
+  bool showsUtf8 = false;        // shows text as UTF-8 (a Linux terminal), so bytes
+                                 // outside it are sent as the characters they stand for
 };
 
 // Opens an existing file for reading and writing, held against every other

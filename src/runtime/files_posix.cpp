@@ -1,5 +1,3 @@
-#include "runtime/files.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,6 +8,7 @@
 
 #include "runtime/error_numbers.h"
 #include "runtime/file_checks.h"
+#include "runtime/files.h"
 #include "runtime/interrupted_posix.h"
 #include "runtime/io_error.h"
 
@@ -20,9 +19,7 @@ constexpr int kStandardOutput = STDOUT_FILENO;
 
 int HandleOf(const FileRecord& file) { return static_cast<int>(file.handle); }
 
-void StorePlatformError(int code, const char* path = nullptr) {
-  StoreIoError(TranslatePlatformError(code, path));
-}
+void StorePlatformError(int code, const char* path = nullptr) { StoreIoError(TranslatePlatformError(code, path)); }
 
 // The path for a name; input names take '\\' as a separator as well.
 bool PathFromName(std::string_view name, bool backslashIsSeparator, std::string& path) {
@@ -110,7 +107,6 @@ int OpenRepeated(const char* path, int flags, mode_t mode) {
   return RepeatInterrupted([&] { return open(path, flags, mode); });
 }
 
-
 // Opens and examines a path; on failure the error is stored and -1 returned.
 int OpenAndExamine(const char* path, int flags, mode_t mode, struct stat& status) {
   int handle = OpenRepeated(path, flags, mode);
@@ -159,8 +155,7 @@ void CreateReportFile(FileRecord& file, std::string_view name) {
   // Emptying the file waits until the lock is held: a name that reaches one
   // of the inputs, by whatever path, is refused before it is touched.
   struct stat status;
-  int handle = OpenAndExamine(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY,
-                              kNewFileMode, status);
+  int handle = OpenAndExamine(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, kNewFileMode, status);
   if (handle < 0) return;
   if (S_ISREG(status.st_mode)) {
     if (!HoldExclusively(handle)) return;
@@ -224,8 +219,7 @@ void ReadFileBlock(FileRecord& file, uint8_t* buffer, size_t count) {
   if (!ReadyForUse(file)) return;
   size_t done = 0;
   while (done < count) {
-    const ssize_t delivered =
-        RepeatInterrupted([&] { return read(HandleOf(file), buffer + done, count - done); });
+    const ssize_t delivered = RepeatInterrupted([&] { return read(HandleOf(file), buffer + done, count - done); });
     if (delivered > 0) {
       done += static_cast<size_t>(delivered);
     } else if (delivered == 0) {

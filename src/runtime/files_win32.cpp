@@ -1,5 +1,3 @@
-#include "runtime/files.h"
-
 #include <windows.h>
 
 #include <cstring>
@@ -7,6 +5,7 @@
 
 #include "runtime/error_numbers.h"
 #include "runtime/file_checks.h"
+#include "runtime/files.h"
 #include "runtime/io_error.h"
 
 namespace {
@@ -53,8 +52,8 @@ bool SameFile(HANDLE one, HANDLE other) {
   FILE_ID_INFO first;
   FILE_ID_INFO second;
   if (!IdentifyFile(one, first) || !IdentifyFile(other, second)) return false;
-  const bool sameVolume = first.VolumeSerialNumber == second.VolumeSerialNumber ||
-                          first.VolumeSerialNumber == 0 || second.VolumeSerialNumber == 0;
+  const bool sameVolume = first.VolumeSerialNumber == second.VolumeSerialNumber || first.VolumeSerialNumber == 0 ||
+                          second.VolumeSerialNumber == 0;
   return sameVolume && std::memcmp(&first.FileId, &second.FileId, sizeof first.FileId) == 0;
 }
 
@@ -76,8 +75,8 @@ void KeepStandardStreamsOffInput(HANDLE input) {
     if (!IsDiskFile(output) || !SameFile(output, input)) continue;
     if (kStandardStreams[k] == STD_OUTPUT_HANDLE) standardOutputIsInput = true;
     // Should the null device not open, the invalid handle takes nothing either.
-    SetStdHandle(kStandardStreams[k], CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    SetStdHandle(kStandardStreams[k], CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   }
 }
 
@@ -89,8 +88,7 @@ HANDLE OpenWithCreateFile(FileRecord& file, std::string_view name, DWORD access,
   if (!PathForName(name, path)) return INVALID_HANDLE_VALUE;
   // Share mode 0: while the tool holds the file, every other open of it
   // fails, and the tool's open fails while another opener holds it.
-  const HANDLE handle = CreateFileA(path.c_str(), access, 0, nullptr, disposition,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle = CreateFileA(path.c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     StoreLastError();
     return INVALID_HANDLE_VALUE;

@@ -15,9 +15,7 @@ unsigned DigitValue(char character) {
   return 16;
 }
 
-IntegerTextResult FailedAt(size_t index) {
-  return {0, static_cast<int32_t>(index + 1)};
-}
+IntegerTextResult FailedAt(size_t index) { return {0, static_cast<int32_t>(index + 1)}; }
 
 // Blanks and tabs first, a sign, a base prefix, then digits whose
 // magnitude may not pass the limit that limitFor gives for the base and
@@ -44,10 +42,20 @@ ScannedText ScanIntegerText(std::string_view text, LimitFor limitFor) {
   unsigned base = 10;
   if (at < text.size()) {
     switch (text[at]) {
-      case '$': base = 16; ++at; break;
-      case '%': base = 2; ++at; break;
-      case '&': base = 8; ++at; break;
-      default: break;
+      case '$':
+        base = 16;
+        ++at;
+        break;
+      case '%':
+        base = 2;
+        ++at;
+        break;
+      case '&':
+        base = 8;
+        ++at;
+        break;
+      default:
+        break;
     }
   }
 

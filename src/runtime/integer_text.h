@@ -14,7 +14,7 @@ IntegerTextResult ParseIntegerText(std::string_view text);
 // The same texts as a sign and a magnitude of up to 64 bits in any base,
 // for values wider than the 32-bit results above.
 struct WideIntegerText {
-  bool valid;         // false: not an integer text, or past 64 bits
+  bool valid;  // false: not an integer text, or past 64 bits
   bool negative;
   uint64_t magnitude;
 };

@@ -20,8 +20,7 @@ bool IsSeparator(unsigned char byte) { return byte >= 1 && byte <= 32; }
 // A quote byte inside the other kind of quotes is an ordinary byte; a pair
 // of the same quote is dropped without changing the state; a lone one is
 // dropped and opens or closes its kind.
-void TakeQuote(std::string_view line, size_t& at, char quote, QuoteState kind,
-               QuoteState& state, std::string& token) {
+void TakeQuote(std::string_view line, size_t& at, char quote, QuoteState kind, QuoteState& state, std::string& token) {
   QuoteState other = kind == kDoubleQuote ? kSingleQuote : kDoubleQuote;
   if (state == other) {
     token += quote;
@@ -40,8 +39,7 @@ int32_t ParameterCount() { return count; }
 
 std::string_view ParameterText(int32_t index) {
   // Entry 0 exists even for an empty command line, whose count is -1.
-  if (index < 0 || (index > count && index != 0) || static_cast<size_t>(index) >= entries.size())
-    return {};
+  if (index < 0 || (index > count && index != 0) || static_cast<size_t>(index) >= entries.size()) return {};
   return entries[static_cast<size_t>(index)];
 }
 

@@ -1,5 +1,3 @@
-#include "runtime/process.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,6 +8,7 @@
 
 #include "runtime/interrupted_posix.h"
 #include "runtime/parameters.h"
+#include "runtime/process.h"
 #include "runtime/write_all.h"
 
 void PrepareStandardStreams() {

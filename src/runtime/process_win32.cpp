@@ -1,11 +1,10 @@
-#include "runtime/process.h"
-
 #include <windows.h>
 
 #include <string>
 #include <utility>
 
 #include "runtime/parameters.h"
+#include "runtime/process.h"
 #include "runtime/write_all.h"
 
 namespace {

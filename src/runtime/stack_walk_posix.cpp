@@ -1,7 +1,7 @@
-#include "runtime/stack_walk.h"
-
 #include <link.h>
 #include <unwind.h>
+
+#include "runtime/stack_walk.h"
 
 namespace {
 
@@ -86,10 +86,6 @@ int WalkStack(uintptr_t* addresses, int capacity) { return WalkFromCaller(addres
   return frames[2];
 }
 
-bool InOwnImage(uintptr_t address) {
-  return imageKnown && address >= codeStart && address < codeEnd;
-}
+bool InOwnImage(uintptr_t address) { return imageKnown && address >= codeStart && address < codeEnd; }
 
-uint64_t PrintedPlace(uintptr_t address) {
-  return InOwnImage(address) ? address - loadBias : address;
-}
+uint64_t PrintedPlace(uintptr_t address) { return InOwnImage(address) ? address - loadBias : address; }

@@ -1,8 +1,7 @@
-#include "runtime/stack_walk.h"
-
 #include <windows.h>
 
 #include "runtime/fault_context_win32.h"
+#include "runtime/stack_walk.h"
 
 namespace {
 
@@ -45,8 +44,8 @@ int WalkFrom(CONTEXT context, uintptr_t* addresses, int capacity) {
     } else {
       void* handlerData = nullptr;
       DWORD64 establisherFrame = 0;
-      RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, lookup, function, &context, &handlerData,
-                       &establisherFrame, nullptr);
+      RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, lookup, function, &context, &handlerData, &establisherFrame,
+                       nullptr);
     }
     if (context.Rsp <= stackBefore || !OnThisStack(context.Rsp)) {
       // The outermost frame, or a stack that cannot be followed further.

@@ -45,8 +45,7 @@ size_t FormatStopPlaceLine(char* line, uint64_t place) {
   return AppendLineEnd(line, at);
 }
 
-void WriteStopMessage(StandardStream stream, uint16_t number, uint64_t place, const uint64_t* levels,
-                      int levelCount) {
+void WriteStopMessage(StandardStream stream, uint16_t number, uint64_t place, const uint64_t* levels, int levelCount) {
   char line[kStopLineCapacity];
   if (!WriteStandardStream(stream, line, FormatStopHeadLine(line, number, place))) return;
   if (!WriteStandardStream(stream, line, FormatStopPlaceLine(line, place))) return;

@@ -19,5 +19,4 @@ size_t FormatStopPlaceLine(char* line, uint64_t place);
 // Writes the whole message to the stream: the head line, the place again,
 // one line per call level, an empty line. A line that cannot be written
 // ends the message there.
-void WriteStopMessage(StandardStream stream, uint16_t number, uint64_t place, const uint64_t* levels,
-                      int levelCount);
+void WriteStopMessage(StandardStream stream, uint16_t number, uint64_t place, const uint64_t* levels, int levelCount);

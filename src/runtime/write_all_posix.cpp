@@ -1,11 +1,10 @@
-#include "runtime/write_all.h"
-
 #include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 #include "runtime/interrupted_posix.h"
+#include "runtime/write_all.h"
 
 bool WriteAll(intptr_t handle, const void* bytes, size_t count) {
   const int descriptor = static_cast<int>(handle);

@@ -1,6 +1,6 @@
-#include "runtime/write_all.h"
-
 #include <windows.h>
+
+#include "runtime/write_all.h"
 
 namespace {
 

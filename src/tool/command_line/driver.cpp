@@ -3,8 +3,8 @@
 #include "command_line/banner.h"
 #include "command_line/switch_prefix.h"
 #include "command_line/switches.h"
-#include "console/console_window.h"
 #include "comparison/engine.h"
+#include "console/console_window.h"
 #include "report/report.h"
 #include "runtime/error_numbers.h"
 #include "runtime/io_error.h"
@@ -130,8 +130,7 @@ void RunDriver() {
               .form = runSettings.form,
               .startOffset = runSettings.startOffset});
   StartAtOffset();
-  WriteReportHeader(runSettings.fileNames, runSettings.fileCount,
-                    LargestComparedPosition());
+  WriteReportHeader(runSettings.fileNames, runSettings.fileCount, LargestComparedPosition());
   CompareBlocks();
   CloseReport();
   CloseInputs();

@@ -1,7 +1,7 @@
 #include "command_line/switches.h"
 
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -59,7 +59,7 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
       selection.anyStep = value.empty();
       selection.stepDown = size.errorPosition == 0 ? size.value < 0 : wide.negative && wide.magnitude != 0;
       selection.stepSize = size.errorPosition == 0 ? (size.value < 0 ? 0 - static_cast<uint64_t>(size.value)
-                                                                      : static_cast<uint64_t>(size.value))
+                                                                     : static_cast<uint64_t>(size.value))
                                                    : wide.magnitude;
       return true;
     }
@@ -67,8 +67,7 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
     case 'w': {
       // Values of 1, 2, 4 or 8 bytes; any other width is unknown.
       const IntegerTextResult width = ParseIntegerText(SwitchValue(parameter));
-      if (width.errorPosition != 0 ||
-          (width.value != 1 && width.value != 2 && width.value != 4 && width.value != 8)) {
+      if (width.errorPosition != 0 || (width.value != 1 && width.value != 2 && width.value != 4 && width.value != 8)) {
         return false;
       }
       settings.selection.width = width.value;
@@ -195,8 +194,8 @@ std::string ReadKnownValues(RunSettings& settings) {
     const uint64_t lowest = dots == std::string_view::npos ? value(text) : bound(text.substr(0, dots), none[0]);
     const uint64_t highest = dots == std::string_view::npos ? lowest : bound(text.substr(dots + 2), none[1]);
     if (!refusal.empty()) return refusal;
-    const bool ordered = selection.real ? RealValue(lowest, selection.width) <= RealValue(highest, selection.width)
-                                        : lowest <= highest;
+    const bool ordered =
+        selection.real ? RealValue(lowest, selection.width) <= RealValue(highest, selection.width) : lowest <= highest;
     if (!ordered) return "Invalid range: " + std::string(text);
     if (count < kMostFiles) {
       selection.lowest[count] = lowest;

@@ -17,7 +17,7 @@ constexpr size_t kBlockSize = 65536;
 struct FileSlot {
   std::string_view name;  // as it stood on the command line
   FileRecord file;
-  uint8_t* buffer;        // kBlockSize bytes, fixed for the whole run
+  uint8_t* buffer;  // kBlockSize bytes, fixed for the whole run
 };
 
 // Static storage: the buffers exist before the run starts, so the
@@ -29,10 +29,9 @@ constexpr size_t kStagger = 5 * 64;
 alignas(64) uint8_t slotBuffers[kMostFiles][kBlockSize + kStagger];
 
 FileSlot fileSlots[kMostFiles] = {
-    {{}, {}, slotBuffers[0]}, {{}, {}, slotBuffers[1]}, {{}, {}, slotBuffers[2]},
-    {{}, {}, slotBuffers[3]}, {{}, {}, slotBuffers[4]}, {{}, {}, slotBuffers[5]},
-    {{}, {}, slotBuffers[6]}, {{}, {}, slotBuffers[7]}, {{}, {}, slotBuffers[8]},
-    {{}, {}, slotBuffers[9]},
+    {{}, {}, slotBuffers[0]}, {{}, {}, slotBuffers[1]}, {{}, {}, slotBuffers[2]}, {{}, {}, slotBuffers[3]},
+    {{}, {}, slotBuffers[4]}, {{}, {}, slotBuffers[5]}, {{}, {}, slotBuffers[6]}, {{}, {}, slotBuffers[7]},
+    {{}, {}, slotBuffers[8]}, {{}, {}, slotBuffers[9]},
 };
 
 struct ComparedLengths {
@@ -77,10 +76,8 @@ void StartAtOffset() {
     }
   }
   lengths.remainingLength = lengths.shortestLength - offset;
-  lengths.fullBlocks =
-      lengths.remainingLength / static_cast<int64_t>(kBlockSize);
-  lengths.remainder =
-      lengths.remainingLength % static_cast<int64_t>(kBlockSize);
+  lengths.fullBlocks = lengths.remainingLength / static_cast<int64_t>(kBlockSize);
+  lengths.remainder = lengths.remainingLength % static_cast<int64_t>(kBlockSize);
 }
 
 // The last position a whole value starts at; positions step by the width
@@ -103,19 +100,15 @@ void CompareBlocks() {
 
   const int64_t fullBlocks = lengths.fullBlocks;
   for (int64_t block = 0; block <= fullBlocks; ++block) {
-    size_t length = block == fullBlocks
-                        ? static_cast<size_t>(lengths.remainder)
-                        : kBlockSize;
+    size_t length = block == fullBlocks ? static_cast<size_t>(lengths.remainder) : kBlockSize;
     length -= length % width;
     if (length == 0) break;
     for (int k = 0; k < count; ++k) {
       ReadFileBlock(fileSlots[k].file, fileSlots[k].buffer, length);
       CheckIo();
     }
-    size_t selected =
-        FindSelected(blocks, count, length, selection, selectedIndexes);
-    const int64_t blockStart =
-        block * static_cast<int64_t>(kBlockSize) + runSettings.startOffset;
+    size_t selected = FindSelected(blocks, count, length, selection, selectedIndexes);
+    const int64_t blockStart = block * static_cast<int64_t>(kBlockSize) + runSettings.startOffset;
     for (size_t i = 0; i < selected; ++i) {
       uint32_t index = selectedIndexes[i];
       if (width == 1) {

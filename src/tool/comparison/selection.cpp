@@ -109,9 +109,7 @@ size_t FindSelectedOneByOne(const uint8_t* const* blocks, int count, size_t from
   return found;
 }
 
-bool AnySelection(const Selection& selection) {
-  return ChoosesByChange(selection) || selection.knownValues;
-}
+bool AnySelection(const Selection& selection) { return ChoosesByChange(selection) || selection.knownValues; }
 
 bool SelectsNothing(const Selection& selection, const KernelRule& rule) {
   return ChoosesByChange(selection) && !selection.ascending && !selection.descending && !rule.step &&
@@ -169,8 +167,8 @@ void UseSelectionKernel(int kernel) {
   if (kernel >= 0 && kernel < kernelCount) chosen = kernels[kernel].find;
 }
 
-size_t FindSelected(const uint8_t* const* blocks, int count, size_t length,
-                    const Selection& selection, uint32_t* indexes) {
+size_t FindSelected(const uint8_t* const* blocks, int count, size_t length, const Selection& selection,
+                    uint32_t* indexes) {
   if (chosen == nullptr) {
     // The fastest kernel is listed last.
     ListKernels();

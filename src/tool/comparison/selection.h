@@ -20,8 +20,8 @@ bool IsSelected(const uint8_t* bytes, int count, const Selection& selection);
 // Writes to indexes, in increasing order, the index of every value (every
 // width-th byte) below length whose values pass the test above; returns
 // how many there are. indexes must have room for length entries.
-size_t FindSelected(const uint8_t* const* blocks, int count, size_t length,
-                    const Selection& selection, uint32_t* indexes);
+size_t FindSelected(const uint8_t* const* blocks, int count, size_t length, const Selection& selection,
+                    uint32_t* indexes);
 
 // The kernels this processor can run, the portable one (0) first and the
 // fastest last, and a way for tests and benchmarks to pick one.

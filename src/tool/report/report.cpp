@@ -28,8 +28,7 @@ void OpenReport(const ReportOptions& options) {
   startOffset = options.startOffset;
 }
 
-void WriteReportHeader(const std::string* names, int count,
-                       int64_t largestPosition) {
+void WriteReportHeader(const std::string* names, int count, int64_t largestPosition) {
   if (format.form != ReportForm::kTable) {
     // Escaped names may make it longer than the stream's room: it goes in slices.
     const std::string header = FormHeader(format, names, count, startOffset);

@@ -1,8 +1,8 @@
 #include "report/report_format.h"
 
 #include <algorithm>
-#include <bit>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstring>
 
@@ -52,9 +52,7 @@ const ByteColumns byteColumns = BuildByteColumns();
 
 }  // namespace
 
-std::string HexByte(uint8_t value) {
-  return std::string(kHexPairs.text[value], 2);
-}
+std::string HexByte(uint8_t value) { return std::string(kHexPairs.text[value], 2); }
 
 void HexLong(uint64_t value, int digits, char* out) {
   // Two digits per table look-up, from the lowest byte upward; an odd
@@ -93,10 +91,8 @@ std::string HeaderLead(int digits) {
 }
 
 std::string_view SeparatorText(bool utf8) {
-  static const std::string terminalSeparator =
-      std::string(1, ' ').append(CodePage437Utf8(0xB3));
-  return utf8 ? std::string_view(terminalSeparator)
-                  : std::string_view(kSeparator, 2);
+  static const std::string terminalSeparator = std::string(1, ' ').append(CodePage437Utf8(0xB3));
+  return utf8 ? std::string_view(terminalSeparator) : std::string_view(kSeparator, 2);
 }
 
 std::string HeaderNameField(std::string_view name, int field, bool utf8) {
@@ -218,8 +214,8 @@ namespace {
 
 }  // namespace
 
-size_t FormatDifferenceLine(const LineFormat& format, uint64_t position, const uint8_t* bytes, int count,
-                            char* out, size_t* ends) {
+size_t FormatDifferenceLine(const LineFormat& format, uint64_t position, const uint8_t* bytes, int count, char* out,
+                            size_t* ends) {
   if (format.form != ReportForm::kTable) return FormatFormLine(format, position, bytes, count, out, ends);
   // Eight digits, the usual case, known here, so that the compiler unrolls them.
   size_t used = format.digits == kShortestPositionDigits ? FormatLead(position, kShortestPositionDigits, out)

@@ -95,5 +95,5 @@ constexpr size_t LineRoom(int count) {
 // Writes a whole difference line at out: the lead, a column a value, the
 // line end, each piece's end recorded in ends[0..count + 2) for a
 // destination that takes the pieces one by one. Returns its length.
-size_t FormatDifferenceLine(const LineFormat& format, uint64_t position, const uint8_t* bytes, int count,
-                            char* out, size_t* ends);
+size_t FormatDifferenceLine(const LineFormat& format, uint64_t position, const uint8_t* bytes, int count, char* out,
+                            size_t* ends);

@@ -29,7 +29,7 @@ struct FormTexts {
   FixedText lead;
   FixedText beforeValues;
   FixedText between;
-  FixedText end;  // after the values, line end included
+  FixedText end;         // after the values, line end included
   bool quotesNonFinite;  // JSON has no number for inf, -inf and nan
 };
 

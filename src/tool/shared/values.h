@@ -14,9 +14,7 @@ inline uint64_t ValueAt(const uint8_t* at, int width, bool bigEndian) {
 }
 
 // The largest value of width bytes: all its bits set.
-constexpr uint64_t LargestValue(int width) {
-  return width >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * width)) - 1;
-}
+constexpr uint64_t LargestValue(int width) { return width >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * width)) - 1; }
 
 // The number that a real value's bits stand for: binary32 with width 4,
 // else binary64.

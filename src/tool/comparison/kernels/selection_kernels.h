@@ -10,8 +10,8 @@
 
 // Writes, in increasing order, every index below length whose bytes pass
 // the selection; returns how many there are.
-using BlockKernel = size_t (*)(const uint8_t* const* blocks, int count, size_t length,
-                               const Selection& selection, uint32_t* indexes);
+using BlockKernel = size_t (*)(const uint8_t* const* blocks, int count, size_t length, const Selection& selection,
+                               uint32_t* indexes);
 
 struct KernelEntry {
   const char* name;
@@ -23,8 +23,8 @@ struct KernelEntry {
 int ProcessorKernels(KernelEntry* kernels, int capacity);
 
 // The portable kernel.
-size_t FindSelectedPortable(const uint8_t* const* blocks, int count, size_t length,
-                            const Selection& selection, uint32_t* indexes);
+size_t FindSelectedPortable(const uint8_t* const* blocks, int count, size_t length, const Selection& selection,
+                            uint32_t* indexes);
 
 // The values from..length one by one, appended after found: the tail of
 // a block that no whole vector covers.
@@ -57,9 +57,9 @@ bool SelectsNothing(const Selection& selection, const KernelRule& rule);
 // The vector kernels of x86 processors, each compiled for its own
 // instruction set in a file of its own; ProcessorKernels offers those
 // the processor can run.
-size_t FindSelectedSse2(const uint8_t* const* blocks, int count, size_t length,
-                        const Selection& selection, uint32_t* indexes);
-size_t FindSelectedAvx2(const uint8_t* const* blocks, int count, size_t length,
-                        const Selection& selection, uint32_t* indexes);
-size_t FindSelectedAvx512(const uint8_t* const* blocks, int count, size_t length,
-                          const Selection& selection, uint32_t* indexes);
+size_t FindSelectedSse2(const uint8_t* const* blocks, int count, size_t length, const Selection& selection,
+                        uint32_t* indexes);
+size_t FindSelectedAvx2(const uint8_t* const* blocks, int count, size_t length, const Selection& selection,
+                        uint32_t* indexes);
+size_t FindSelectedAvx512(const uint8_t* const* blocks, int count, size_t length, const Selection& selection,
+                          uint32_t* indexes);

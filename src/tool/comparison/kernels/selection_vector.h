@@ -181,8 +181,7 @@ inline int PairsBeforeTest(const Selection& selection, int count) {
 // vectors of 16 bytes, four of 32, two of 64) costs one test where it is
 // all equal, the usual case between snapshots.
 template <class Ops>
-size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length, uint32_t* indexes,
-                       size_t& at) {
+size_t FindDifferences(const uint8_t* const* blocks, int count, size_t length, uint32_t* indexes, size_t& at) {
   using Vector = typename Ops::Vector;
   constexpr size_t kStep = Ops::kVectorBytes;
   constexpr size_t kRound = 128 / kStep;
@@ -232,7 +231,7 @@ template <class Ops>
   if (rule.step) {
     // A step needs a direction too: equal differences modulo 2^n are
     // equal steps only when all of them have one sign.
-    const typename Ops::Lanes direction = rule.anyStep ? Ops::Or(rising, falling)
+    const typename Ops::Lanes direction = rule.anyStep         ? Ops::Or(rising, falling)
                                           : rule.direction > 0 ? rising
                                                                : falling;
     selected = Ops::Or(selected, Ops::And(direction, stepKept));
@@ -271,8 +270,7 @@ template <class Ops, bool kStep, KnownAs kKnown>
   using Vector = typename Ops::Ordered;
   using Lanes = typename Ops::Lanes;
   Vector previous = Ops::LoadOrdered(blocks[0] + at);
-  Lanes rising = Ops::All(), falling = Ops::All(), stepKept = Ops::All(), patternKept = Ops::All(),
-        known = Ops::All();
+  Lanes rising = Ops::All(), falling = Ops::All(), stepKept = Ops::All(), patternKept = Ops::All(), known = Ops::All();
   if constexpr (kKnown != kNotKnown) known = Holds<Ops, kKnown>(known, previous, knownTargets, 0);
   Vector target = Ops::Splat(rule.stepModulo);
   for (int k = 1; k < count; ++k) {

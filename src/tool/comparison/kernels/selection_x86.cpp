@@ -9,9 +9,8 @@ int ProcessorKernels(KernelEntry* kernels, int capacity) {
   const KernelEntry offered[] = {
       {"sse2", __builtin_cpu_supports("sse2") ? FindSelectedSse2 : nullptr},
       {"avx2", __builtin_cpu_supports("avx2") ? FindSelectedAvx2 : nullptr},
-      {"avx512bw", __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")
-                       ? FindSelectedAvx512
-                       : nullptr},
+      {"avx512bw",
+       __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") ? FindSelectedAvx512 : nullptr},
   };
   int count = 0;
   for (const KernelEntry& kernel : offered) {
