@@ -12,60 +12,26 @@ constexpr uint64_t kTop = ~uint64_t{0};
 
 uint64_t Bits(float number) { return std::bit_cast<uint32_t>(number); }
 
-// The rule at one position, on edges the random runs of the whole program seldom reach: unsigned order, steps
-// of up to 64 bits either way, patterns, known values and ranges (both bounds inclusive), real values as numbers.
+// The rule at one position where the random runs of the whole program do not reach: steps and ranges at the ends of
+// 64 bits, real values that are zeros of either sign or NaNs.
 TEST(Selection, RuleAtOnePosition) {
-  const float nan = std::nanf("");
-  const Selection real = {.width = 4, .real = true};
+  const uint64_t nan = Bits(std::nanf("")), zero = Bits(0), minusZero = Bits(-0.0f), one = Bits(1);
   const std::tuple<std::vector<uint64_t>, Selection, bool> rows[] = {
-      {{1, 2, 2}, {}, true},
-      {{5, 5, 5}, {}, false},
-      {{1, 2, 4}, {.ascending = true}, true},
       {{1, 2, 2}, {.ascending = true}, false},
-      {{0x7F, 0x80}, {.ascending = true}, true},
-      {{0x80, 0x7F}, {.descending = true}, true},
-      {{1, 3, 2}, {.ascending = true, .descending = true}, false},
-      {{2, 4, 6}, {.step = true, .anyStep = true}, true},
-      {{2, 4, 6, 9}, {.step = true, .anyStep = true}, false},
-      {{5, 5}, {.step = true, .anyStep = true}, false},
-      {{255, 0, 1}, {.step = true, .anyStep = true}, false},
-      {{3, 2, 1}, {.step = true, .stepSize = 1, .stepDown = true}, true},
-      {{3, 2, 1}, {.step = true, .stepSize = 1}, false},
-      {{1, 2, 3}, {.step = true, .stepSize = 1, .stepDown = true}, false},
-      {{3, 3}, {.step = true, .stepSize = 0}, false},
       {{0, 1ull << 32, 2ull << 32}, {.step = true, .stepSize = 1ull << 32, .width = 8}, true},
       {{kTop, 0}, {.step = true, .stepSize = kTop, .stepDown = true, .width = 8}, true},
       {{0, kTop}, {.step = true, .stepSize = kTop, .width = 8}, true},
       {{kTop, 0}, {.step = true, .stepSize = 1ull << 63, .stepDown = true, .width = 8}, false},
-      {{1, 2, 2, 1}, {.pattern = true, .steps = {kUp, kSame, kDown}}, true},
-      {{1, 2, 3, 1}, {.pattern = true, .steps = {kUp, kSame, kDown}}, false},
-      {{5, 9, 5}, {.pattern = true, .steps = {kUp | kDown, kUp | kDown}}, true},
-      {{5, 5, 5}, {.pattern = true, .steps = {kUp | kDown, kAny}}, false},
-      {{5, 5}, {.pattern = true, .steps = {kAny}}, true},
-      {{2, 1}, {.ascending = true, .pattern = true, .steps = {kDown}}, true},
-      {{2, 1}, {.ascending = true, .pattern = true, .steps = {kUp}}, false},
-      {{3, 3}, {.knownValues = true, .lowest = {3, 3}, .highest = {3, 3}}, true},
-      {{3, 4}, {.knownValues = true, .lowest = {3, 3}, .highest = {3, 3}}, false},
-      {{2, 1}, {.ascending = true, .knownValues = true, .lowest = {2, 1}, .highest = {2, 1}}, false},
-      {{2, 1}, {.descending = true, .knownValues = true, .lowest = {2, 1}, .highest = {2, 1}}, true},
-      {{3, 3}, {.step = true, .knownValues = true, .lowest = {3, 3}, .highest = {3, 3}}, false},
-      {{5, 7}, {.knownValues = true, .lowest = {0, 7}, .highest = {5, 9}}, true},
-      {{5, 10}, {.knownValues = true, .lowest = {0, 7}, .highest = {5, 9}}, false},
-      {{4, 7}, {.knownValues = true, .lowest = {5, 7}, .highest = {9, 9}}, false},
       {{9, 0}, {.width = 8, .knownValues = true, .lowest = {9, 0}, .highest = {kTop, 0}}, true},
-      {{Bits(-0.0f), Bits(0)}, real, true},
-      {{Bits(nan), Bits(nan)}, real, false},
-      {{Bits(-0.0f), Bits(0)}, {.width = 4, .real = true, .pattern = true, .steps = {kSame}}, true},
-      {{Bits(nan), Bits(nan)}, {.width = 4, .real = true, .pattern = true, .steps = {kSame}}, false},
-      {{Bits(nan), Bits(nan)}, {.width = 4, .real = true, .pattern = true, .steps = {kStepUnordered}}, true},
-      {{Bits(1), Bits(nan)}, {.width = 4, .real = true, .pattern = true, .steps = {kUp | kDown}}, false},
-      {{Bits(1), Bits(nan)}, {.ascending = true, .width = 4, .real = true}, false},
-      {{Bits(-1), Bits(-2)}, {.descending = true, .width = 4, .real = true}, true},
-      {{Bits(-1), Bits(-2)}, {.ascending = true, .width = 4, .real = true}, false},
-      {{Bits(0), Bits(-0.0f)}, {.width = 4, .real = true, .knownValues = true, .lowest = {Bits(-0.0f), Bits(0)},
-                                .highest = {Bits(-0.0f), Bits(0)}}, true},
-      {{Bits(-2), Bits(7)}, {.width = 4, .real = true, .knownValues = true, .lowest = {Bits(-3), Bits(7)},
-                             .highest = {Bits(-2), Bits(INFINITY)}}, true}};
+      {{minusZero, zero}, {.width = 4, .real = true}, true},
+      {{nan, nan}, {.width = 4, .real = true}, false},
+      {{minusZero, zero}, {.width = 4, .real = true, .pattern = true, .steps = {kSame}}, true},
+      {{nan, nan}, {.width = 4, .real = true, .pattern = true, .steps = {kSame}}, false},
+      {{nan, nan}, {.width = 4, .real = true, .pattern = true, .steps = {kStepUnordered}}, true},
+      {{one, nan}, {.width = 4, .real = true, .pattern = true, .steps = {kUp | kDown}}, false},
+      {{one, nan}, {.ascending = true, .width = 4, .real = true}, false},
+      {{zero, minusZero}, {.width = 4, .real = true, .knownValues = true, .lowest = {minusZero, zero},
+                           .highest = {minusZero, zero}}, true}};
   for (const auto& [values, selection, expected] : rows) {
     EXPECT_EQ(IsSelectedValues(values.data(), static_cast<int>(values.size()), selection), expected)
         << "row from " << values[0] << ", " << values[1];
