@@ -11,7 +11,9 @@ std::string Cells(int row, int first, int last) {
   return text;
 }
 
-bool CursorAt(int column, int row) { return InspectConsole().cursorColumn == column && InspectConsole().cursorRow == row; }
+bool CursorAt(int column, int row) {
+  return InspectConsole().cursorColumn == column && InspectConsole().cursorRow == row;
+}
 
 // A screen full of x in attribute 0x4F, then the window (2, 2)-(79, 24): backspace stops at its left edge, a lone
 // line feed keeps the column, the bottom-right cell scrolls at once, scrolling and clearing move only the window,
@@ -41,7 +43,7 @@ TEST(ConsoleWindow, LineRulesScrollingAndClearingInsideTheMargin) {
     for (int column = 1; column <= 80; ++column) {
       const bool margin = (row == 1 || row == 25 || column == 1 || column == 80) && !(row == 25 && column == 80);
       const ScreenCell cell = InspectCell(column, row);
-      ASSERT_TRUE(!margin || (cell.bytes[0] == 'x' && cell.attribute == 0x4F)) << "margin cell " << column << "," << row;
+      ASSERT_TRUE(!margin || (cell.bytes[0] == 'x' && cell.attribute == 0x4F)) << "margin " << column << "," << row;
     }
   }
 }

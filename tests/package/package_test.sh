@@ -12,7 +12,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 version="$(field Version)"
 [ "$(basename "$deb")" = "zev_${version}_$(dpkg --print-architecture).deb" ] || fail "package named $(basename "$deb")"
 [ "$(field Package) $(field Section)" = "zev utils" ] || fail "package name or section"
-grep -q libc6 <<< "$(field Depends)" && grep -q 'byte by byte' <<< "$(field Description)" || fail "depends or description"
+grep -q libc6 <<< "$(field Depends)" || fail "dependencies"
+grep -q 'byte by byte' <<< "$(field Description)" || fail "description"
 root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
 for file in bin/zev bin/ZEV share/man/man1/zev.1.gz share/doc/zev/README.md share/doc/zev/copyright \
