@@ -17,7 +17,6 @@ uint64_t Bits(float number) { return std::bit_cast<uint32_t>(number); }
 TEST(Selection, RuleAtOnePosition) {
   const uint64_t nan = Bits(std::nanf("")), zero = Bits(0), minusZero = Bits(-0.0f), one = Bits(1);
   const std::tuple<std::vector<uint64_t>, Selection, bool> rows[] = {
-      {{1, 2, 2}, {.ascending = true}, false},
       {{0, 1ull << 32, 2ull << 32}, {.step = true, .stepSize = 1ull << 32, .width = 8}, true},
       {{kTop, 0}, {.step = true, .stepSize = kTop, .stepDown = true, .width = 8}, true},
       {{0, kTop}, {.step = true, .stepSize = kTop, .width = 8}, true},
