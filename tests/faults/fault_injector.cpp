@@ -1,10 +1,7 @@
-// Preloaded into zev by the fault tests (LD_PRELOAD): the one way the tests make system calls fail. It fails the real
-// program, as built and shipped, in the very calls it makes, so the program carries no hook for tests. It counts the
-// calls of open, fstat, flock, lseek, read, write, ftruncate, close and ioctl, and makes the n-th call of one fail,
-// come back short, or deliver nothing. ZEV_FAULT_LOG=path: a line per call, "call index handle result" (open: its
-// path for the handle). ZEV_FAULT_PLAN="call n error": error an errno, -1 a short count, -2 a read or write
-// delivering nothing.
-#include <dlfcn.h>
+// Preloaded into zev by the fault tests: it fails the real program, as shipped, in the very calls it makes. It
+// counts the calls of open, fstat, flock, lseek, read, write, ftruncate, close and ioctl; ZEV_FAULT_PLAN="call n
+// error" makes the n-th call of one fail with an errno, or (-1) come back short or (-2) deliver nothing.
+// ZEV_FAULT_LOG=path: a line a call, "call index handle result", the path for an open's handle.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -14,56 +11,43 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 
 namespace {
 
-enum Call { kOpen, kFstat, kFlock, kLseek, kRead, kWrite, kFtruncate, kClose, kIoctl, kCalls };
-const char* const kNames[kCalls] = {"open", "fstat", "flock", "lseek", "read", "write", "ftruncate", "close", "ioctl"};
-
-unsigned long long counts[kCalls], plannedIndex = 0;
+enum Call { kOpen, kFstat, kFlock, kLseek, kRead, kWrite, kFtruncate, kClose, kIoctl };
+const char* const kNames[] = {"open", "fstat", "flock", "lseek", "read", "write", "ftruncate", "close", "ioctl"};
+unsigned long long counts[9], plannedIndex = 0;
 int plannedCall = -1, plannedError = 0, logFile = -1;
 
-// The n-th call's planned error, or 0. The log lies far above the program's handles, to leave their numbers alone.
-int Planned(Call call) {
-  static bool ready = false;
-  if (!ready) {
-    ready = true;
+// The call made through the kernel, short when asked, unless it is to fail (a close is made anyway). Logged
+// without allocating: a stop may write from a signal handler. The log lies far above the program's handles.
+template <class Real>
+long Make(Call call, long handle, const char* path, Real real) {
+  if (plannedCall == -1) {
+    plannedCall = -2;
     char name[16] = {};
     const char* plan = getenv("ZEV_FAULT_PLAN");
     if (plan && std::sscanf(plan, "%15s %llu %d", name, &plannedIndex, &plannedError) == 3) {
-      for (int each = 0; each < kCalls; ++each) plannedCall = std::strcmp(name, kNames[each]) == 0 ? each : plannedCall;
+      for (int each = 0; each < 9; ++each) plannedCall = std::strcmp(name, kNames[each]) ? plannedCall : each;
     }
-    if (const char* path = getenv("ZEV_FAULT_LOG")) {
-      const long file = syscall(SYS_openat, AT_FDCWD, path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (const char* log = getenv("ZEV_FAULT_LOG")) {
+      const long file = syscall(SYS_openat, AT_FDCWD, log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
       logFile = static_cast<int>(syscall(SYS_fcntl, file, F_DUPFD_CLOEXEC, 900));
       syscall(SYS_close, file);
     }
   }
-  return ++counts[call] == plannedIndex && call == plannedCall ? plannedError : 0;
-}
-
-// The real call unless it is to fail (a close is made anyway: the handle is gone
-// either way), logged without allocating: a stop may write from a signal handler.
-template <class Function, class... Arguments>
-auto Pass(Call call, int error, const char* path, int handle, Arguments... arguments) {
-  using Result = decltype(std::declval<Function>()(arguments...));
-  if (error > 0 && call != kClose) return errno = error, Result(-1);
-  const Result result = reinterpret_cast<Function>(dlsym(RTLD_NEXT, kNames[call]))(arguments...);
+  const int error = ++counts[call] == plannedIndex && call == plannedCall ? plannedError : 0;
+  if (error == -2) return 0;
+  const long result = error > 0 && call != kClose ? -1 : real(error == -1);
   if (logFile >= 0) {
     char line[4200];
-    const int length = path ? std::snprintf(line, sizeof line, "%s %llu %s %lld\n", kNames[call], counts[call], path, static_cast<long long>(result))
-                            : std::snprintf(line, sizeof line, "%s %llu %d %lld\n", kNames[call], counts[call], handle, static_cast<long long>(result));
+    const char* name = kNames[call];
+    const int length = path ? std::snprintf(line, sizeof line, "%s %llu %s %ld\n", name, counts[call], path, result)
+                            : std::snprintf(line, sizeof line, "%s %llu %ld %ld\n", name, counts[call], handle, result);
     syscall(SYS_write, logFile, line, static_cast<size_t>(length));
   }
-  return error > 0 ? (errno = error, Result(-1)) : result;
-}
-
-template <class Function, class Bytes>
-ssize_t Transfer(Call call, int handle, Bytes bytes, size_t count) {
-  const int error = Planned(call);
-  if (error == -2) return 0;
-  return Pass<Function>(call, error, nullptr, handle, handle, bytes, error == -1 && count > 1 ? count / 2 : count);
+  if (error > 0) errno = error;
+  return error > 0 ? -1 : result;
 }
 
 }  // namespace
@@ -75,19 +59,35 @@ int open(const char* path, int flags, ...) {
   va_start(arguments, flags);
   const mode_t mode = (flags & O_CREAT) != 0 ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
   va_end(arguments);
-  return Pass<int (*)(const char*, int, ...)>(kOpen, Planned(kOpen), path, 0, path, flags, mode);
+  return Make(kOpen, 0, path, [&](bool) { return syscall(SYS_openat, AT_FDCWD, path, flags, mode); });
 }
 int ioctl(int handle, unsigned long request, void* argument) {  // every request the program makes has one argument
-  return Pass<int (*)(int, unsigned long, ...)>(kIoctl, Planned(kIoctl), nullptr, handle, handle, request, argument);
+  return Make(kIoctl, handle, nullptr, [&](bool) { return syscall(SYS_ioctl, handle, request, argument); });
 }
-int fstat(int handle, struct stat* status) { return Pass<int (*)(int, struct stat*)>(kFstat, Planned(kFstat), nullptr, handle, handle, status); }
-int flock(int handle, int operation) { return Pass<int (*)(int, int)>(kFlock, Planned(kFlock), nullptr, handle, handle, operation); }
-off_t lseek(int handle, off_t offset, int whence) {
-  return Pass<off_t (*)(int, off_t, int)>(kLseek, Planned(kLseek), nullptr, handle, handle, offset, whence);
+int fstat(int handle, struct stat* status) {
+  return Make(kFstat, handle, nullptr, [&](bool) { return syscall(SYS_fstat, handle, status); });
 }
-int ftruncate(int handle, off_t length) { return Pass<int (*)(int, off_t)>(kFtruncate, Planned(kFtruncate), nullptr, handle, handle, length); }
-int close(int handle) { return Pass<int (*)(int)>(kClose, Planned(kClose), nullptr, handle, handle); }
-ssize_t read(int handle, void* buffer, size_t count) { return Transfer<ssize_t (*)(int, void*, size_t)>(kRead, handle, buffer, count); }
-ssize_t write(int handle, const void* bytes, size_t count) { return Transfer<ssize_t (*)(int, const void*, size_t)>(kWrite, handle, bytes, count); }
+int flock(int handle, int operation) {
+  return Make(kFlock, handle, nullptr, [&](bool) { return syscall(SYS_flock, handle, operation); });
+}
+off_t lseek(int handle, off_t at, int whence) {
+  return Make(kLseek, handle, nullptr, [&](bool) { return syscall(SYS_lseek, handle, at, whence); });
+}
+int ftruncate(int handle, off_t length) {
+  return Make(kFtruncate, handle, nullptr, [&](bool) { return syscall(SYS_ftruncate, handle, length); });
+}
+int close(int handle) {
+  return Make(kClose, handle, nullptr, [&](bool) { return syscall(SYS_close, handle); });
+}
+ssize_t read(int handle, void* bytes, size_t count) {
+  return Make(kRead, handle, nullptr, [&](bool half) {
+    return syscall(SYS_read, handle, bytes, half ? (count + 1) / 2 : count);
+  });
+}
+ssize_t write(int handle, const void* bytes, size_t count) {
+  return Make(kWrite, handle, nullptr, [&](bool half) {
+    return syscall(SYS_write, handle, bytes, half ? (count + 1) / 2 : count);
+  });
+}
 
 }  // extern "C"

@@ -1,5 +1,5 @@
-// Cutting a command line into tokens: the tokens never hold more bytes than the line; a line without quotes cuts at
-// every run of bytes 1 to 32; and any tokens, quoted the way the rules allow, cut back to themselves.
+// Cutting a command line into tokens: they never hold more bytes than the line; a line without quotes cuts at every
+// run of bytes 1 to 32; and any tokens, quoted the way the rules allow, cut back to themselves.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -10,12 +10,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::string> tokens = SplitCommandLine(line);
   size_t total = 0;
   for (const std::string& token : tokens) total += token.size();
-  std::vector<std::string> runs;  // without quotes: the runs of bytes above 32
-  for (size_t at = 0, end; at < significant.size(); at = end + 1) {
-    end = std::find_if(significant.begin() + at, significant.end(), [](char c) { return static_cast<uint8_t>(c) <= 32; }) - significant.begin();
-    if (end > at) runs.push_back(significant.substr(at, end - at));
+  std::vector<std::string> runs(1);  // without quotes: the runs of bytes above 32
+  for (char c : significant) {
+    if (static_cast<uint8_t>(c) > 32) runs.back() += c;
+    if (static_cast<uint8_t>(c) <= 32 && !runs.back().empty()) runs.emplace_back();
   }
-  if (total > significant.size() || (significant.find_first_of("\"'") == std::string::npos && tokens != runs)) __builtin_trap();
+  if (runs.back().empty()) runs.pop_back();
+  if (total > significant.size() || (significant.find_first_of("\"'") == std::string::npos && tokens != runs)) {
+    __builtin_trap();
+  }
   // The pieces between NUL bytes as tokens, written quoted: a double quote inside single quotes, a single quote or a
   // separator inside double quotes, an empty token as a pair of double quotes.
   std::vector<std::string> wanted(1);
@@ -27,9 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       continue;
     }
     wanted.back() += c;
-    rebuilt += c == '"' ? "'\"'" : c == '\'' ? "\"'\"" : static_cast<uint8_t>(c) <= 32 ? std::string("\"") + c + "\"" : std::string(1, c);
+    rebuilt += c == '"'    ? "'\"'"
+               : c == '\'' ? "\"'\""
+               : static_cast<uint8_t>(c) <= 32 ? std::string("\"") + c + "\"" : std::string(1, c);
   }
   const std::vector<std::string> again = SplitCommandLine(rebuilt + (wanted.back().empty() ? "\"\"" : ""));
-  if (again.size() != wanted.size() + 1 || !std::equal(wanted.begin(), wanted.end(), again.begin() + 1)) __builtin_trap();
+  if (again.size() != wanted.size() + 1 || !std::equal(wanted.begin(), wanted.end(), again.begin() + 1)) {
+    __builtin_trap();
+  }
   return 0;
 }

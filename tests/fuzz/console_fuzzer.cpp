@@ -1,5 +1,4 @@
-// The console window's character rules under any text: after every
-// operation the cursor is inside the window, and no margin cell changes.
+// The console window under any text: after every operation the cursor is inside the window; no margin cell changes.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,8 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
-  // The first byte: whether the terminal shows UTF-8. The margin is written
-  // full of a pattern before the window is set inside it.
+  // The first byte: whether the terminal shows UTF-8. The margin is full of a pattern.
   StartConsoleOnHandle(-1, 20, 8, (data[0] & 1) != 0);
   SetTextAttribute(0x4F);
   WriteText(std::string_view("#%", 2), 20 * 8 - 1);
@@ -19,7 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int row = 1; row <= 8; ++row) {
       for (int column = 1; column <= 20; ++column) {
         const ScreenCell cell = InspectCell(column, row);
-        if (column < 3 || column > 17 || row < 2 || row > 6) cells += std::string(cell.bytes, 4) + char(cell.width) + char(cell.attribute);
+        if (column < 3 || column > 17 || row < 2 || row > 6) {
+          cells += std::string(cell.bytes, 4) + char(cell.width) + char(cell.attribute);
+        }
       }
     }
     return cells;
@@ -31,10 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if ((op & 7) == 0) EndLine();
     if ((op & 7) == 1) ClearWindow();
     if ((op & 7) == 2) SetTextAttribute(static_cast<uint8_t>((op >> 3) * 9));
-    if ((op & 7) > 2) WriteText(text, static_cast<int>(op & 7) * 3 - 8), at += text.size();
+    if ((op & 7) > 2) {
+      WriteText(text, static_cast<int>(op & 7) * 3 - 8);
+      at += text.size();
+    }
     const ConsoleView view = InspectConsole();
-    if (view.left != 3 || view.top != 2 || view.right != 17 || view.bottom != 6 || view.cursorColumn < 3 || view.cursorColumn > 17 ||
-        view.cursorRow < 2 || view.cursorRow > 6) {
+    if (view.left != 3 || view.top != 2 || view.right != 17 || view.bottom != 6 || view.cursorColumn < 3 ||
+        view.cursorColumn > 17 || view.cursorRow < 2 || view.cursorRow > 6) {
       __builtin_trap();
     }
   }

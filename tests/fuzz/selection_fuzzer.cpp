@@ -1,6 +1,5 @@
-// Every selection kernel against the per-position test, on blocks the fuzzer makes: the first bytes choose the inputs
-// and the selection (width, byte order, real values, known values and ranges, patterns included), the rest are the
-// inputs' bytes side by side.
+// Every selection kernel against the per-position test: the first bytes choose the inputs and the selection, the rest
+// are the inputs' bytes side by side.
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -34,13 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t j = 0; j < length; ++j) inputs[k][j] = data[kHeader + j * count + k];
     blocks[k] = inputs[k].data();
   }
-  // Known values that the inputs hold somewhere: those of the first whole value, or ranges from there up to the
-  // second's (when that is lower, it is the whole width).
+  // Known values: those of the first whole value, or ranges from there up to the second's.
   const auto width = static_cast<size_t>(selection.width);
   for (int k = 0; k < count && length >= width; ++k) {
     selection.lowest[k] = selection.highest[k] = ValueAt(blocks[k], selection.width, selection.bigEndian);
     if ((data[3] & 16) != 0 && length >= 2 * width) {
-      selection.highest[k] = std::max(selection.lowest[k], ValueAt(blocks[k] + width, selection.width, selection.bigEndian));
+      const uint64_t second = ValueAt(blocks[k] + width, selection.width, selection.bigEndian);
+      selection.highest[k] = std::max(selection.lowest[k], second);
     }
   }
   std::vector<uint32_t> expected, indexes(length + 1);

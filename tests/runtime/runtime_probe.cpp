@@ -18,13 +18,29 @@ void KeepFrame() { asm volatile("" ::: "memory"); }
 volatile int zero = 0, sink = 0;
 int* volatile nowhere = nullptr;
 
-[[gnu::noinline]] void StopWith101() { StoreIoError(101), CheckIo(), KeepFrame(); }
-[[gnu::noinline]] void NullWrite() { *nowhere = 1, KeepFrame(); }
-[[gnu::noinline]] void IntegerDivide() { zero = 10 / zero, KeepFrame(); }
+[[gnu::noinline]] void StopWith101() {
+  StoreIoError(101);
+  CheckIo();
+  KeepFrame();
+}
+[[gnu::noinline]] void NullWrite() {
+  *nowhere = 1;
+  KeepFrame();
+}
+[[gnu::noinline]] void IntegerDivide() {
+  zero = 10 / zero;
+  KeepFrame();
+}
 template <void (*Callee)()>
-[[gnu::noinline]] void Caller() { Callee(), KeepFrame(); }
+[[gnu::noinline]] void Caller() {
+  Callee();
+  KeepFrame();
+}
 // Stops in its innermost call, inside `levels` calls of itself.
-[[gnu::noinline]] void Deep(int levels) { levels == 0 ? StopWith101() : Deep(levels - 1), KeepFrame(); }
+[[gnu::noinline]] void Deep(int levels) {
+  levels == 0 ? StopWith101() : Deep(levels - 1);
+  KeepFrame();
+}
 [[gnu::noinline]] int Recurse(int depth) {
   volatile char pad[256];
   pad[0] = static_cast<char>(depth);
@@ -36,24 +52,35 @@ template <void (*Callee)()>
 // Stops inside two levels, announced as "inner", "middle" and "outer".
 template <void (*Stop)()>
 void Announced() {
-  const std::pair<const char*, void (*)()> functions[] = {{"inner", Stop}, {"middle", Caller<Stop>}, {"outer", Caller<Caller<Stop>>}};
+  const std::pair<const char*, void (*)()> functions[] = {
+      {"inner", Stop}, {"middle", Caller<Stop>}, {"outer", Caller<Caller<Stop>>}};
   for (const auto& [name, function] : functions) {
-    std::fprintf(stderr, "%s 0x%08llX\n", name, static_cast<unsigned long long>(PrintedPlace(reinterpret_cast<uintptr_t>(function))));
+    const auto place = static_cast<unsigned long long>(PrintedPlace(reinterpret_cast<uintptr_t>(function)));
+    std::fprintf(stderr, "%s 0x%08llX\n", name, place);
   }
   Caller<Caller<Stop>>();
 }
 
+int Number() { return ParseIntegerText(ParameterText(2)).value; }
+
 const std::pair<const char*, void (*)()> kModes[] = {
     {"exit", [] { EndProgram(7); }},
-    {"check", [] { StoreIoError(static_cast<uint16_t>(ParseIntegerText(ParameterText(2)).value)), CheckIo(); }},
+    {"check", [] {
+       StoreIoError(static_cast<uint16_t>(Number()));
+       CheckIo();
+     }},
     {"nested", Announced<StopWith101>},
-    {"deep", [] { Deep(ParseIntegerText(ParameterText(2)).value); }},
+    {"deep", [] { Deep(Number()); }},
     {"null", Announced<NullWrite>},
     {"divide", Announced<IntegerDivide>},
     {"stack-overflow", [] { sink = Recurse(0); }},
     {"illegal", [] { __builtin_trap(); }},
     // A hand-over that faults is skipped, and the first stop is reported.
-    {"handover-fault", [] { SetHandOverAtEnd([] { *nowhere = 2; }), StoreIoError(5), CheckIo(); }},
+    {"handover-fault", [] {
+       SetHandOverAtEnd([] { *nowhere = 2; });
+       StoreIoError(5);
+       CheckIo();
+     }},
     {"files-then-stop", [] {
        FileRecord input, report;
        OpenInputFile(input, ParameterText(2));
@@ -61,8 +88,7 @@ const std::pair<const char*, void (*)()> kModes[] = {
        WriteFileBytes(report, "report\r\n", 8);
        CheckIo();
        StopWith101();
-     }},
-};
+     }}};
 
 }  // namespace
 
