@@ -36,8 +36,7 @@ FAULTS = {
     # command line
     "width-8": ("src/tool/command_line/switches.cpp", "width.value != 4 && width.value != 8", "width.value != 4"),
     "pattern-256": ("src/tool/command_line/switches.cpp", "kLongestSwitchValue = 255;", "kLongestSwitchValue = 256;"),
-    "separator": ("src/tool/command_line/switches.cpp", "return parameter.size() > 3 ? parameter.substr(3)",
-                  "return parameter.size() > 2 ? parameter.substr(3)"),
+    "value-cut": ("src/tool/command_line/switches.cpp", "? parameter.substr(3) :", "? parameter.substr(3, 255) :"),
     "range-order": ("src/tool/command_line/switches.cpp", ": lowest <= highest;", ": lowest < highest;"),
     "m-letter": ("src/tool/command_line/driver.cpp", "(parameter[1] == 'm' || parameter[1] == 'M')",
                  "parameter[1] == 'm'"),

@@ -15,6 +15,9 @@ jobs=$(nproc)
 # Each step's heading gives the seconds since the start.
 step() { echo "== [${SECONDS} s] $*"; }
 
+step "format: every C++ file as .clang-format has it"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+
 trap 'scripts/wine-run.sh --stop' EXIT
 # wine64 runs the 32-bit program with the 32-bit DLLs of Debian's wine,
 # fetched once, where the machine runs 32-bit code at all; elsewhere the

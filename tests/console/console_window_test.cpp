@@ -1,7 +1,9 @@
 // The window's model, read back cell by cell: rules the tool's screens do not show.
-#include <gtest/gtest.h>
-#include "console/console_inspect.h"
 #include "console/console_window.h"
+
+#include <gtest/gtest.h>
+
+#include "console/console_inspect.h"
 
 namespace {
 

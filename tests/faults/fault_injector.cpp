@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -80,14 +81,12 @@ int close(int handle) {
   return Make(kClose, handle, nullptr, [&](bool) { return syscall(SYS_close, handle); });
 }
 ssize_t read(int handle, void* bytes, size_t count) {
-  return Make(kRead, handle, nullptr, [&](bool half) {
-    return syscall(SYS_read, handle, bytes, half ? (count + 1) / 2 : count);
-  });
+  return Make(kRead, handle, nullptr,
+              [&](bool half) { return syscall(SYS_read, handle, bytes, half ? (count + 1) / 2 : count); });
 }
 ssize_t write(int handle, const void* bytes, size_t count) {
-  return Make(kWrite, handle, nullptr, [&](bool half) {
-    return syscall(SYS_write, handle, bytes, half ? (count + 1) / 2 : count);
-  });
+  return Make(kWrite, handle, nullptr,
+              [&](bool half) { return syscall(SYS_write, handle, bytes, half ? (count + 1) / 2 : count); });
 }
 
 }  // extern "C"

@@ -4,9 +4,11 @@
 // short count, a full pipe, a close, the terminal's drawing); the tool's message while an input or the terminal is
 // reached; else the stop the tables number, with exactly what was handed over before it.
 #include <unistd.h>
+
 #include <algorithm>
 #include <map>
 #include <sstream>
+
 #include "e2e_support.h"
 
 namespace e2e {
@@ -16,8 +18,18 @@ constexpr int kShort = -1, kNothing = -2;
 
 // The errors each call meets, and the stop number each gives (0: the run goes on).
 const std::map<std::string, std::vector<std::pair<int, unsigned>>> kFaults = {
-    {"open", {{EACCES, 5}, {ENOENT, 2}, {ENOTDIR, 3}, {EMFILE, 4}, {EROFS, 150}, {ENXIO, 152}, {EIO, 154},
-              {ENAMETOOLONG, 206}, {ENOSPC, 112}, {ELOOP, 1921}, {EINTR, 0}}},
+    {"open",
+     {{EACCES, 5},
+      {ENOENT, 2},
+      {ENOTDIR, 3},
+      {EMFILE, 4},
+      {EROFS, 150},
+      {ENXIO, 152},
+      {EIO, 154},
+      {ENAMETOOLONG, 206},
+      {ENOSPC, 112},
+      {ELOOP, 1921},
+      {EINTR, 0}}},
     {"fstat", {{EIO, 154}, {ENOMEM, 8}, {EOVERFLOW, 162}, {EINTR, 0}}},
     {"flock", {{EWOULDBLOCK, 5}, {ENOLCK, 5}, {EINTR, 0}}},
     {"lseek", {{EIO, 154}, {EINVAL, 87}, {EINTR, 0}}},
@@ -131,9 +143,8 @@ TEST_P(FaultScenarios, EveryCallFailsInTurn) {
     // On the terminal each piece of a line goes out as it is found: the lead, a column a file, the line end.
     std::string terminal;
     for (const Call& call : calls) terminal = call.handle == "/dev/tty" ? std::to_string(call.result) : terminal;
-    const auto pieces = std::count_if(calls.begin(), calls.end(), [&](const Call& c) {
-      return c.name == "write" && c.handle == terminal;
-    });
+    const auto pieces = std::count_if(calls.begin(), calls.end(),
+                                      [&](const Call& c) { return c.name == "write" && c.handle == terminal; });
     EXPECT_EQ(static_cast<size_t>(pieces), lines.size() * (names.size() + 2));
   }
   // A long run of one kind of call, such as the pieces of thirty report lines, only repeats itself in the middle.
@@ -159,9 +170,9 @@ TEST_P(FaultScenarios, EveryCallFailsInTurn) {
         ExpectFatal(result, "Can't open file: " + names[static_cast<size_t>(call.input)]);
         EXPECT_EQ(report(result), toFile ? "stale report\r\n" : "");
       } else if (role == kConsole || role == kConsoleSize) {
-        EXPECT_TRUE(result.exitCode == 1 && result.RowText(0) == (role == kConsole
-                                                                     ? "No way to get the console handle"
-                                                                     : "No way to get console screen buffer info"));
+        EXPECT_TRUE(result.exitCode == 1 &&
+                    result.RowText(0) == (role == kConsole ? "No way to get the console handle"
+                                                           : "No way to get console screen buffer info"));
       } else {
         // A stop, its message on standard output or the terminal: a failed read hands over exactly the blocks
         // before it, anything else a beginning of the report.

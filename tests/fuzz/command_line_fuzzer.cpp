@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+
 #include "runtime/parameters.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -30,9 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       continue;
     }
     wanted.back() += c;
-    rebuilt += c == '"'    ? "'\"'"
-               : c == '\'' ? "\"'\""
-               : static_cast<uint8_t>(c) <= 32 ? std::string("\"") + c + "\"" : std::string(1, c);
+    rebuilt += c == '"'                        ? "'\"'"
+               : c == '\''                     ? "\"'\""
+               : static_cast<uint8_t>(c) <= 32 ? std::string("\"") + c + "\""
+                                               : std::string(1, c);
   }
   const std::vector<std::string> again = SplitCommandLine(rebuilt + (wanted.back().empty() ? "\"\"" : ""));
   if (again.size() != wanted.size() + 1 || !std::equal(wanted.begin(), wanted.end(), again.begin() + 1)) {

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+
 #include "console/console_inspect.h"
 #include "console/console_window.h"
 

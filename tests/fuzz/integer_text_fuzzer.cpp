@@ -1,6 +1,7 @@
 // ParseIntegerText against a long-hand reading of the same rules: every text gives the same value and position.
 #include <cstdint>
 #include <string_view>
+
 #include "runtime/integer_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

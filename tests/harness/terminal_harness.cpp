@@ -1,5 +1,6 @@
 // One run of a program on a fresh pseudo-terminal, every wait bounded by the run's deadline.
 #include "harness/terminal_harness.h"
+
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vterm.h>
+
 #include <chrono>
 #include <cstring>
 #include <filesystem>

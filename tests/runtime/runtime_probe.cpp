@@ -2,6 +2,7 @@
 // CR LF first; the offsets of the functions a stop passes go to standard error as "name 0xOFFSET" lines.
 #include <cstdio>
 #include <utility>
+
 #include "runtime/files.h"
 #include "runtime/integer_text.h"
 #include "runtime/io_error.h"
@@ -65,7 +66,8 @@ int Number() { return ParseIntegerText(ParameterText(2)).value; }
 
 const std::pair<const char*, void (*)()> kModes[] = {
     {"exit", [] { EndProgram(7); }},
-    {"check", [] {
+    {"check",
+     [] {
        StoreIoError(static_cast<uint16_t>(Number()));
        CheckIo();
      }},
@@ -76,7 +78,8 @@ const std::pair<const char*, void (*)()> kModes[] = {
     {"stack-overflow", [] { sink = Recurse(0); }},
     {"illegal", [] { __builtin_trap(); }},
     // A hand-over that faults is skipped, and the first stop is reported.
-    {"handover-fault", [] {
+    {"handover-fault",
+     [] {
        SetHandOverAtEnd([] { *nowhere = 2; });
        StoreIoError(5);
        CheckIo();

@@ -1,5 +1,7 @@
 #include "comparison/selection.h"
+
 #include <gtest/gtest.h>
+
 #include <bit>
 #include <cmath>
 #include <random>
@@ -29,8 +31,9 @@ TEST(Selection, RuleAtOnePosition) {
       {{nan, nan}, {.width = 4, .real = true, .pattern = true, .steps = {kStepUnordered}}, true},
       {{one, nan}, {.width = 4, .real = true, .pattern = true, .steps = {kUp | kDown}}, false},
       {{one, nan}, {.ascending = true, .width = 4, .real = true}, false},
-      {{zero, minusZero}, {.width = 4, .real = true, .knownValues = true, .lowest = {minusZero, zero},
-                           .highest = {minusZero, zero}}, true}};
+      {{zero, minusZero},
+       {.width = 4, .real = true, .knownValues = true, .lowest = {minusZero, zero}, .highest = {minusZero, zero}},
+       true}};
   for (const auto& [values, selection, expected] : rows) {
     EXPECT_EQ(IsSelectedValues(values.data(), static_cast<int>(values.size()), selection), expected)
         << "row from " << values[0] << ", " << values[1];
@@ -61,7 +64,8 @@ TEST_P(InstructionSets, KernelSelectsWhatThePositionTestSelects) {
                                   {.step = true, .stepSize = 256},
                                   {.ascending = true, .step = true, .stepSize = 2, .stepDown = true},
                                   {.pattern = true, .steps = {kSame, kUp | kDown, kUp, kDown, kAny, kUp, kDown, kAny}},
-                                  {.knownValues = true, .lowest = {1, 0, 0, 2, 0, 0, 1, 0, 0, 0},
+                                  {.knownValues = true,
+                                   .lowest = {1, 0, 0, 2, 0, 0, 1, 0, 0, 0},
                                    .highest = {255, 0, 128, 2, 255, 1, 255, 255, 254, 255}}};
   for (int count = 2; count <= kMostFiles; ++count) {
     // Lengths about the vectors of 16, 32 and 64 bytes and their rounds of 128.

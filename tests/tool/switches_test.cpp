@@ -1,4 +1,5 @@
 #include "command_line/switches.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -16,7 +17,7 @@ struct Fields {
 Fields Of(const RunSettings& settings) {
   const Selection& s = settings.selection;
   const bool sized = s.step && !s.anyStep;
-  return {s.ascending, s.descending, s.step, s.anyStep, sized ? s.stepSize : 0, sized && s.stepDown,
+  return {s.ascending,         s.descending,        s.step, s.anyStep, sized ? s.stepSize : 0, sized && s.stepDown,
           settings.reportName, settings.startOffset};
 }
 
