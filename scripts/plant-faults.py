@@ -134,8 +134,9 @@ def main():
     names = sys.argv[1:] or list(FAULTS)
     scratch = os.path.join(root, "build", "faults")
     os.makedirs(scratch, exist_ok=True)
-    # Only files that differ are copied, and they take the time of the copy, so that the build sees every change
-    # (a fault left from an interrupted run included) and rebuilds nothing else.
+    # Only files that differ are copied, taking the time of the copy, so that the build sees every change; the
+    # files that faults change are touched besides, since one may still be compiled with the fault of a run that
+    # was cut short.
     for folder, folders, files in os.walk(root):
         folders[:] = [f for f in folders if os.path.join(folder, f) not in (os.path.join(root, "build"),
                                                                           os.path.join(root, ".git"))]
@@ -149,6 +150,8 @@ def main():
             if not os.path.exists(copy) or open(copy, "rb").read() != content:
                 os.makedirs(os.path.dirname(copy), exist_ok=True)
                 shutil.copy(source, copy)
+    for path in {path for path, _, _ in FAULTS.values()}:
+        os.utime(os.path.join(scratch, path))
     subprocess.run(["cmake", "--preset", "release", "-DZEV_BENCHMARKS=OFF", "-DZEV_WINDOWS_BUILD="], cwd=scratch,
                    check=True, stdout=subprocess.DEVNULL)
     missed = []
