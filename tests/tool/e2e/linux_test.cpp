@@ -75,6 +75,11 @@ TEST_F(Linux, PositionsWidenPastEightDigits) {
   options.timeoutMilliseconds = 240000;
   EXPECT_EQ(Run(options).exitCode, 0);
   EXPECT_EQ(harness::ReadFile(Path("r.txt")), expected);
+  // Exactly 4 GiB: the last position, $FFFFFFFF, still fits eight digits.
+  ASSERT_EQ(truncate(Path("big1").c_str(), 0x100000000), 0);
+  EXPECT_EQ(Run(options).exitCode, 0);
+  EXPECT_EQ(harness::ReadFile(Path("r.txt")),
+            HeaderLine({"big1", "big2"}) + DifferenceLine(places[0], {0, 7}) + DifferenceLine(places[1], {0, 8}));
 }
 
 #ifdef ZEV_VALGRIND
