@@ -22,10 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                       .real = (data[3] & 64) != 0 && (data[3] & 3) >= 2 && (data[1] & 4) == 0,
                       .knownValues = (data[3] & 8) != 0,
                       .pattern = (data[3] & 32) != 0};
-  // A pattern of rising, staying, falling or anything, two bits of the step's byte a pair.
+  // A pattern of rising, staying, falling, or anything (with bit 32 of the second byte, changing), two bits of the
+  // step's byte a pair.
+  const uint8_t last = (data[1] & 32) != 0 ? kStepRises | kStepFalls | kStepUnordered
+                                           : kStepRises | kStepStays | kStepFalls | kStepUnordered;
   for (int k = 0; k + 1 < count; ++k) {
     const int steps = (data[2] >> (k % 4 * 2)) & 3;
-    selection.steps[k] = steps == 3 ? kStepRises | kStepStays | kStepFalls | kStepUnordered : 1 << steps;
+    selection.steps[k] = steps == 3 ? last : 1 << steps;
   }
   const size_t length = (size - kHeader) / static_cast<size_t>(count);
   std::vector<std::vector<uint8_t>> inputs(count, std::vector<uint8_t>(length));
