@@ -9,9 +9,6 @@
 #include "console/console_inspect.h"
 #include "console/console_terminal.h"
 #include "console/terminal_text.h"
-#include "runtime/error_numbers.h"
-#include "runtime/io_error.h"
-#include "runtime/process.h"
 #include "runtime/run_time.h"
 
 namespace {
@@ -254,10 +251,7 @@ void StartConsole() {
   if (reached != kTerminalReached) {
     const std::string_view message = reached == kNoConsoleHandle ? "No way to get the console handle\r\n"
                                                                  : "No way to get console screen buffer info\r\n";
-    if (!WriteStandardStream(StandardStream::kError, message.data(), message.size())) {
-      StoreIoError(kErrorDiskWrite);
-      CheckIo();
-    }
+    WriteMessage(StandardStream::kError, message);
     EndProgram(1);
   }
   SetUpModel(start);

@@ -2,6 +2,7 @@
 
 #include <csignal>
 
+#include "runtime/error_numbers.h"
 #include "runtime/fault_handler.h"
 #include "runtime/files.h"
 #include "runtime/io_error.h"
@@ -161,6 +162,11 @@ void EndProgram(int code) {
   exitCode = static_cast<uint16_t>(code);
   stage = kCollectingLevels;
   ContinueShutDown();
+}
+
+void WriteMessage(StandardStream stream, std::string_view text) {
+  if (!WriteStandardStream(stream, text.data(), text.size())) StoreIoError(kErrorDiskWrite);
+  CheckIo();
 }
 
 void SetHandOverAtEnd(HandOverRoutine routine) { handOver = routine; }

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
+
+#include "runtime/process.h"
 
 // Start-up in its fixed order: fault handler, standard streams, parameter
 // list, pending error cleared. The console window starts after this.
@@ -9,6 +12,10 @@ void StartRunTime(int argc, char** argv);
 
 // Ends with the numbered stop message on standard output; exit code = number.
 [[noreturn]] void RunTimeErrorStop(uint16_t number, const void* place);
+
+// Writes the text to the stream; a write that fails is a run-time error
+// stop (101), so that no caller takes a lost message for one delivered.
+void WriteMessage(StandardStream stream, std::string_view text);
 
 // Ends the run with the given exit code through the shut-down sequence.
 [[noreturn]] void EndProgram(int exitCode);

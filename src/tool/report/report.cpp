@@ -18,26 +18,21 @@ size_t pieceEnds[kMostFiles + 2];
 
 void OpenReport(const ReportOptions& options) {
   OpenReportStream(options.name);
-  // A report for other programs holds the bytes it is given, whatever the
-  // destination shows.
   format = LineFormat{.form = options.form,
                       .width = options.width,
                       .bigEndian = options.bigEndian,
                       .real = options.real,
-                      .utf8 = options.form == ReportForm::kTable && ReportShowsUtf8()};
+                      .utf8 = ReportShowsUtf8()};
   startOffset = options.startOffset;
 }
 
 void WriteReportHeader(const std::string* names, int count, int64_t largestPosition) {
   if (format.form != ReportForm::kTable) {
-    // Escaped names may make it longer than the stream's room: it goes in slices.
+    // Names of 255 bytes at most, six a byte when escaped: some 15 KB at worst.
     const std::string header = FormHeader(format, names, count, startOffset);
-    constexpr size_t kSlice = 4096;
-    for (size_t from = 0; from < header.size(); from += kSlice) {
-      pieceEnds[0] = std::min(kSlice, header.size() - from);
-      std::copy_n(header.begin() + static_cast<ptrdiff_t>(from), pieceEnds[0], ReserveInReport(pieceEnds[0]));
-      CommitToReport(pieceEnds, 1);
-    }
+    std::copy(header.begin(), header.end(), ReserveInReport(header.size()));
+    pieceEnds[0] = header.size();
+    CommitToReport(pieceEnds, 1);
     return;
   }
   format.digits = PositionDigits(largestPosition);

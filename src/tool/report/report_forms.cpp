@@ -41,48 +41,8 @@ char* Append(char* at, const FixedText& text) {
   return at + text.length;
 }
 
-// The position in decimal, two digits a step from the lowest.
-char* AppendDecimal(uint64_t value, char* at) {
-  static constexpr char kPairs[] =
-      "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243444546474849"
-      "5051525354555657585960616263646566676869707172737475767778798081828384858687888990919293949596979899";
-  int digits = 1;
-  for (uint64_t power = 10; digits < 20 && value >= power; power *= 10) ++digits;
-  char* end = at + digits;
-  char* next = end;
-  while (value >= 100) {
-    next -= 2;
-    std::memcpy(next, kPairs + 2 * (value % 100), 2);
-    value /= 100;
-  }
-  if (value >= 10) {
-    std::memcpy(next - 2, kPairs + 2 * value, 2);
-  } else {
-    next[-1] = static_cast<char>('0' + value);
-  }
-  return end;
-}
-
-// The decimal texts of the bytes, worked out once: a byte, the usual value,
-// then takes one copy of four bytes.
-struct ByteTexts {
-  char text[256][4];
-  uint8_t length[256];
-};
-
-constexpr ByteTexts BuildByteTexts() {
-  ByteTexts texts{};
-  for (int b = 0; b < 256; ++b) {
-    const int length = b >= 100 ? 3 : b >= 10 ? 2 : 1;
-    for (int i = length - 1, rest = b; i >= 0; --i, rest /= 10) texts.text[b][i] = static_cast<char>('0' + rest % 10);
-    texts.length[b] = static_cast<uint8_t>(length);
-  }
-  return texts;
-}
-
-constexpr ByteTexts kByteTexts = BuildByteTexts();
-
-// Every four-digit group, leading zeros kept.
+// Every four-digit group, leading zeros kept: the last four digits of a
+// position, and (from its first digit on) a byte value.
 struct FourDigits {
   char text[10000][4];
 };
@@ -99,14 +59,17 @@ constexpr FourDigits kFourDigits = BuildFourDigits();
 
 char* AppendValue(const LineFormat& format, const uint8_t* bytes, bool quotesNonFinite, char* at) {
   if (format.width == 1) {
-    std::copy_n(kByteTexts.text[*bytes], 4, at);
-    return at + kByteTexts.length[*bytes];
+    // Four bytes copied from the first digit on, of which the next text
+    // overwrites those past the value.
+    const int digits = 1 + (*bytes >= 10) + (*bytes >= 100);
+    std::memcpy(at, kFourDigits.text[*bytes] + 4 - digits, 4);
+    return at + digits;
   }
   const uint64_t value = ValueAt(bytes, format.width, format.bigEndian);
   if (!format.real) return std::to_chars(at, at + 20, value).ptr;
   char text[32];
   const int length = FormatReal(value, format.width, text);
-  // Every finite value's text starts with a digit or a sign and a digit.
+  // Every finite value's text ends with a digit; inf and nan do not.
   const bool finite = text[length - 1] != 'n' && text[length - 1] != 'f';
   if (quotesNonFinite && !finite) *at++ = '"';
   at = std::copy_n(text, length, at);
@@ -185,11 +148,11 @@ size_t FormatFormLine(const LineFormat& format, uint64_t position, const uint8_t
   } before;
   const uint64_t upper = position / 10000;
   if (upper == 0) {
-    at = AppendDecimal(position, at);
+    at = std::to_chars(at, at + 20, position).ptr;
   } else {
     if (upper != before.upper) {
       before.upper = upper;
-      before.length = static_cast<size_t>(AppendDecimal(upper, before.text) - before.text);
+      before.length = static_cast<size_t>(std::to_chars(before.text, before.text + 20, upper).ptr - before.text);
     }
     std::memcpy(at, before.text, sizeof before.text);
     at += before.length;

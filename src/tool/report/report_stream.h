@@ -12,7 +12,7 @@ void OpenReportStream(std::string_view name);
 // that the report's bytes stand for.
 bool ReportShowsUtf8();
 
-// The one way in: room for up to most bytes (a few thousand at most) at
+// The one way in: room for up to most bytes (some 15 KB at most, a header) at
 // the end of the buffer, which is handed over first when less is left.
 // CommitToReport then takes what was written there, as pieces that end at
 // ends[0..count), counted from the room's start. A character device (a

@@ -3,9 +3,6 @@
 #include <string>
 
 #include "console/console_window.h"
-#include "runtime/error_numbers.h"
-#include "runtime/io_error.h"
-#include "runtime/process.h"
 #include "runtime/run_time.h"
 
 namespace {
@@ -20,9 +17,7 @@ bool toStandardError = false;
 // Exit code 1: a run that ends with one of these messages compared nothing.
 void FatalError(std::string_view message) {
   if (toStandardError) {
-    const std::string line = std::string(message) + "\r\n";
-    if (!WriteStandardStream(StandardStream::kError, line.data(), line.size())) StoreIoError(kErrorDiskWrite);
-    CheckIo();
+    WriteMessage(StandardStream::kError, std::string(message) + "\r\n");
     EndProgram(1);
   }
   SetTextAttribute(kLightRed);

@@ -165,9 +165,9 @@ std::string ExpectedFormLine(Form form, size_t position, const std::vector<uint6
   std::string line =
       form == Form::Csv ? std::to_string(position) : "{\"offset\":" + std::to_string(position) + ",\"values\":[";
   for (size_t k = 0; k < values.size(); ++k) {
-    std::string text = std::to_string(values[k]);
-    if (selection.real) text = ShortestReal(RealOf(values[k], selection.width), selection.width == 4);
-    if (form == Form::JsonLines && (text.back() == 'n' || text.back() == 'f')) text = '"' + text + '"';
+    const double number = RealOf(values[k], selection.width);
+    std::string text = selection.real ? ShortestReal(number, selection.width == 4) : std::to_string(values[k]);
+    if (form == Form::JsonLines && selection.real && !std::isfinite(number)) text = '"' + text + '"';
     line += (form == Form::Csv || k > 0 ? "," : "") + text;
   }
   return line + (form == Form::Csv ? "\r\n" : "]}\n");
