@@ -24,26 +24,22 @@ std::string_view SwitchValue(std::string_view parameter) {
 // False, changing nothing, for an unknown switch.
 bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
   if (parameter.size() < 2) return false;
-  switch (parameter[1]) {
-    case 'A':
+  // Switch letters are taken in either case.
+  switch (std::tolower(static_cast<unsigned char>(parameter[1]))) {
     case 'a':
       settings.selection.ascending = true;
       return true;
-    case 'D':
     case 'd':
       settings.selection.descending = true;
       return true;
-    case 'F':
     case 'f':
       settings.reportName = std::string(SwitchValue(parameter));
       return true;
-    case 'O':
     case 'o':
       // An invalid offset text is 0 on purpose: the value is taken
       // whether or not the conversion succeeded.
       settings.startOffset = ParseIntegerText(SwitchValue(parameter)).value;
       return true;
-    case 'S':
     case 's': {
       // No value means any constant step; a value must be a valid integer.
       // A text that fits 32 bits means what it always has ($FFFFFFFF is
@@ -63,7 +59,6 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
                                                    : wide.magnitude;
       return true;
     }
-    case 'W':
     case 'w': {
       // Values of 1, 2, 4 or 8 bytes; any other width is unknown.
       const IntegerTextResult width = ParseIntegerText(SwitchValue(parameter));
@@ -73,21 +68,17 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
       settings.selection.width = width.value;
       return true;
     }
-    case 'B':
     case 'b':
       settings.selection.bigEndian = true;
       return true;
-    case 'R':
     case 'r':
       settings.selection.real = true;
       return true;
-    case 'V':
     case 'v':
       // Read once every switch is known: the width decides what fits.
       settings.selection.knownValues = true;
       settings.valueTexts = std::string(SwitchValue(parameter));
       return true;
-    case 'M':
     case 'm': {
       // Like the switch letters, the form's name is taken in either case.
       std::string value(SwitchValue(parameter));
@@ -96,7 +87,6 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
       settings.form = value == "csv" ? ReportForm::kCsv : ReportForm::kJsonLines;
       return true;
     }
-    case 'P':
     case 'p':
       // Read once the count of files is known: a step between each two.
       settings.selection.pattern = true;
