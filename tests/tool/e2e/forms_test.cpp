@@ -1,5 +1,5 @@
 // Reports for other programs (-m:csv, -m:jsonl): runs with no terminal at all, where the report goes, and
-// messages and stops on standard error with their exit codes.
+// messages and stops on standard error with their exit codes; --help and --version for scripts.
 #include "e2e_support.h"
 
 namespace e2e {
@@ -37,10 +37,6 @@ TEST_F(Forms, WithoutATerminal) {
       {.args = {"c", "d", "-w:4", "-r", "-m:csv"},
        .exitCode = 0,
        .standardOutput = "offset,c,d\r\n0,1.5,-inf\r\n4,inf,nan\r\n"},
-      {.args = {"c", "d", "-w:4", "-r", "-m:jsonl"},
-       .exitCode = 0,
-       .standardOutput = "{\"files\":[\"c\",\"d\"],\"width\":4,\"byte_order\":\"little\",\"real\":true,\"offset\":0}\n"
-                         "{\"offset\":0,\"values\":[1.5,\"-inf\"]}\n{\"offset\":4,\"values\":[\"inf\",\"nan\"]}\n"},
       {.args = {"a", "-m:csv"}, .exitCode = 1, .standardError = "Count of files must be 2 or more\r\n"},
       {.args = {"a", "b", "-m:xml"}, .exitCode = 1, .standardError = "Unknown Parameter: -m:xml\r\n"},
       {.args = {"a", "b", "-m:csv", "-o:4"}, .exitCode = 1, .standardError = "Nothing to compare\r\n"},
@@ -73,6 +69,29 @@ TEST_F(Forms, OnATerminalAsWithout) {
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_TRUE(result.RowText(0) == "offset,a,b" && result.RowText(1) == "1,98,88" && result.RowText(2).empty());
   harness::ExpectColours(result, 0, 0, 10, -1, -1);
+}
+
+// On Linux --help and --version alone are plain text on standard output, even with no terminal: the help names
+// every switch, in 80 columns.
+TEST_F(Forms, HelpAndVersionAlone) {
+  if (OnWindows()) return ExpectFatal(Run({"a", "b", "--help"}), "Unknown Parameter: --help");
+  const RunResult version = Detached({"--version"});
+  EXPECT_TRUE(version.exitCode == 0 && version.stdoutBytes == "zev 1.0\n" && version.terminalBytes.empty())
+      << version.stdoutBytes;
+  const RunResult help = Detached({"--help"});
+  EXPECT_TRUE(help.exitCode == 0 && help.terminalBytes.empty());
+  for (const char* name :
+       {"\n  -a ", "\n  -d ", "\n  -s[:n] ", "\n  -p:", "\n  -v:", "\n  -w:n ", "\n  -b ", "\n  -r ", "\n  -o:n ",
+        "\n  -f:name ", "\n  -m:csv ", "\n  -m:jsonl ", "man zev", "zev old.sav new.sav ", "-w:2 -a "}) {
+    EXPECT_NE(help.stdoutBytes.find(name), std::string::npos) << name;
+  }
+  for (size_t start = 0, end; (end = help.stdoutBytes.find('\n', start)) != std::string::npos; start = end + 1) {
+    EXPECT_LE(end - start, 80u) << help.stdoutBytes.substr(start, end - start);
+  }
+  for (const char* option : {"--help", "--version"}) {  // an answer that cannot be written is no success
+    EXPECT_EQ(RunInShell(R"("$0" "$@" > /dev/full)", Options({option})).exitCode, 101) << option;
+  }
+  ExpectFatal(Run({"--version", "--help"}), "Unknown Parameter: --version");
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ namespace {
 using Screen = ZevTest;
 
 // Each with -f:rep.txt and standard output on a file: the message, nothing on standard
-// output, the old report untouched unless it had been opened (then emptied).
+// output, the old report untouched unless it had been opened (then emptied). Widths, values
+// and patterns are refused before anything is opened.
 TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
   MakeInput("a", "abc"), MakeInput("b", "abd");
   std::vector<std::string> eleven;
@@ -37,6 +38,34 @@ TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
       {{"a", "a"}, "Can't open file: a"},  // an input is held: a second open fails, by any name
       {{"a", "b", "-o:4"}, "Nothing to compare"},
       {{"a", null, "-o:1"}, "Nothing to compare"},
+      {{"a", "b", "-w:3"}, "Unknown Parameter: -w:3"},
+      {{"a", "-v:1,2,3", "-w:16"}, "Unknown Parameter: -w:16"},
+      {{"a", "b", "-v:1,2,3"}, "Count of values must be the count of files"},
+      {{"a", "b", "-v:1"}, "Count of values must be the count of files"},
+      {{"a", "b", "-v:1,2x"}, "Invalid value: 2x"},
+      {{"a", "b", "-v:256,1"}, "Value out of range: 256"},
+      {{"a", "b", "-v:1,-129"}, "Value out of range: -129"},
+      {{"a", "b", "-w:2", "-v:-32769,0"}, "Value out of range: -32769"},
+      {{"a", "b", "-w:8", "-v:$10000000000000000,0"}, "Invalid value: $10000000000000000"},
+      {{"a", "b", "-v:" + std::string(254, '0') + ",1"}, "Values too long: " + std::string(254, '0') + ",1"},
+      {{"a", "b", "-p:++"}, "Count of steps must be the count of files less one"},
+      {{"a", "b", "-p:"}, "Count of steps must be the count of files less one"},
+      {{"a", "b", "-p:x"}, "Invalid pattern: x"},
+      {{"a", "b", "-P:+", "-v:1"}, "Count of values must be the count of files"},
+      {{"a", "b", "-p:" + std::string(256, '+')}, "Pattern too long: " + std::string(256, '+')},
+      {{"a", "b", "-p:" + std::string(255, '+')}, "Count of steps must be the count of files less one"},
+      {{"a", "b", "-s:18446744073709551616"}, "Unknown Parameter: -s:18446744073709551616"},
+      {{"a", "b", "-v:5..4,1"}, "Invalid range: 5..4"},
+      {{"a", "b", "-v:1..256,1"}, "Value out of range: 256"},
+      {{"a", "b", "-v:1,x.."}, "Invalid value: x"},
+      {{"a", "b", "-v:-1..1,1"}, "Invalid range: -1..1"},
+      {{"a", "b", "-r"}, "Real values are 4 or 8 bytes wide"},
+      {{"a", "b", "-r", "-w:2"}, "Real values are 4 or 8 bytes wide"},
+      {{"a", "b", "-w:4", "-r", "-s"}, "Real values take no steps"},
+      {{"a", "b", "-w:4", "-r", "-v:nan,1"}, "Invalid value: nan"},
+      {{"a", "b", "-w:4", "-r", "-v:1,1e39"}, "Value out of range: 1e39"},
+      {{"a", "b", "-w:8", "-r", "-v:2..-inf,1"}, "Invalid range: 2..-inf"},
+      {{"a", "b", "-w:8", "-r", "-v:1,0x1p3"}, "Invalid value: 0x1p3"},
   };
   if (OnWindows()) {
     cases.insert(cases.end(), {{{"a", "/"}, "Unknown Parameter: /"},
@@ -59,6 +88,9 @@ TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
     EXPECT_EQ(result.stdoutBytes, "");
     EXPECT_EQ(harness::ReadFile(Path("rep.txt")), message == "Nothing to compare" ? "" : "old report");  // opened last
   }
+  // 255 characters of values are read whole: the last value is 100, not 10.
+  EXPECT_EQ(Run({"a", "b", "-f:rep.txt", "-v:" + std::string(249, '0') + "99,100"}).exitCode, 0);
+  EXPECT_EQ(harness::ReadFile(Path("rep.txt")), HeaderLine({"a", "b"}) + DifferenceLine(2, {99, 100}));
 }
 
 // The window spans columns 2 to 79 and rows 2 to 24 where the screen holds it: a message wraps
