@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Plants small plausible faults in the source, one at a time, in a scratch copy of the tree, and runs the suite
-against each: every fault must fail a test. Usage: scripts/plant-faults.py [NAME ...] (all when none is named).
+against each: every fault must fail a test. Usage: scripts/plant-faults.py [--matrix FILE] [NAME ...] (all when none
+is named); --matrix runs the whole suite for each fault and writes a line a fault, its name and every test it fails,
+so that a test no fault needs alone can be told.
 The copy lives in build/faults (its release build is reused between runs); the tree itself is never changed."""
 import os
 import shutil
@@ -42,8 +44,8 @@ FAULTS = {
     "range-order": ("src/tool/command_line/switches.cpp", ": lowest <= highest;", ": lowest < highest;"),
     "m-letter": ("src/tool/command_line/driver.cpp", "(parameter[1] == 'm' || parameter[1] == 'M')",
                  "parameter[1] == 'm'"),
-    "answer-exit": ("src/tool/command_line/driver.cpp", "  CheckIo();\n  EndProgram(0);\n}\n\n}  // namespace",
-                    "  TakeIoError();\n  EndProgram(0);\n}\n\n}  // namespace"),
+    "answer-exit": ("src/runtime/run_time.cpp", "StoreIoError(kErrorDiskWrite);\n  CheckIo();\n}",
+                    "StoreIoError(kErrorDiskWrite);\n  TakeIoError();\n}"),
     "stops-stderr": ("src/tool/command_line/driver.cpp", "    SendStopsToStandardError();\n", ""),
     # comparison
     "last-block": ("src/tool/comparison/engine.cpp", "block <= fullBlocks; ++block", "block < fullBlocks; ++block"),
@@ -131,7 +133,9 @@ FAULTS = {
 
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    names = sys.argv[1:] or list(FAULTS)
+    arguments = sys.argv[1:]
+    matrix = arguments[1] if arguments[:1] == ["--matrix"] else None
+    names = arguments[2 if matrix else 0:] or list(FAULTS)
     scratch = os.path.join(root, "build", "faults")
     os.makedirs(scratch, exist_ok=True)
     # Only files that differ are copied, taking the time of the copy, so that the build sees every change; the
@@ -170,12 +174,15 @@ def main():
                 print(f"{name}: does not build")
                 missed.append(name)
                 continue
-            run = subprocess.run(["ctest", "--preset", "release", "-j", str(os.cpu_count()), "-LE", "bench",
-                                  "--stop-on-failure"],
+            run = subprocess.run(["ctest", "--preset", "release", "-j", str(os.cpu_count()), "-LE", "bench"] +
+                                 ([] if matrix else ["--stop-on-failure"]),
                                  cwd=scratch, capture_output=True, text=True, errors="replace")
             failed = [line.split(" - ")[1].split()[0] for line in run.stdout.splitlines() if " - " in line and
                       ("Failed" in line or "Timeout" in line or "Exception" in line)]
             print(f"{name}: {'caught by ' + ', '.join(failed[:3]) if run.returncode != 0 else 'NOT CAUGHT'}", flush=True)
+            if matrix:
+                with open(matrix, "a") as out:
+                    out.write(" ".join([name] + failed) + "\n")
             if run.returncode == 0:
                 missed.append(name)
         finally:

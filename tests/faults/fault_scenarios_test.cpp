@@ -29,6 +29,7 @@ const std::map<std::string, std::vector<std::pair<int, unsigned>>> kFaults = {
       {ENAMETOOLONG, 206},
       {ENOSPC, 112},
       {ELOOP, 1921},
+      {EILSEQ, 123},
       {EINTR, 0}}},
     {"fstat", {{EIO, 154}, {ENOMEM, 8}, {EOVERFLOW, 162}, {EINTR, 0}}},
     {"flock", {{EWOULDBLOCK, 5}, {ENOLCK, 5}, {EINTR, 0}}},

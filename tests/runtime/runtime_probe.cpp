@@ -17,6 +17,7 @@ namespace {
 void KeepFrame() { asm volatile("" ::: "memory"); }
 
 volatile int zero = 0, sink = 0;
+volatile double real = 0, result = 0;
 int* volatile nowhere = nullptr;
 
 [[gnu::noinline]] void StopWith101() {
@@ -30,6 +31,18 @@ int* volatile nowhere = nullptr;
 }
 [[gnu::noinline]] void IntegerDivide() {
   zero = 10 / zero;
+  KeepFrame();
+}
+// Floating-point faults, unmasked in the SSE control word: 0 divides by zero, 1 overflows, 2 underflows, 3 is
+// invalid.
+template <int kFault>
+[[gnu::noinline]] void FloatFault() {
+  unsigned control = 0;
+  asm volatile("stmxcsr %0" : "=m"(control));
+  control &= ~0xE80u;
+  asm volatile("ldmxcsr %0" ::"m"(control));
+  real = kFault == 1 ? 1e300 : kFault == 2 ? 1e-300 : 0;
+  result = kFault == 0 ? 1 / real : kFault == 3 ? real / real : real * real;
   KeepFrame();
 }
 template <void (*Callee)()>
@@ -77,6 +90,11 @@ const std::pair<const char*, void (*)()> kModes[] = {
     {"divide", Announced<IntegerDivide>},
     {"stack-overflow", [] { sink = Recurse(0); }},
     {"illegal", [] { __builtin_trap(); }},
+    {"breakpoint", [] { asm volatile("int3"); }},
+    {"float-divide", Announced<FloatFault<0>>},
+    {"float-overflow", Announced<FloatFault<1>>},
+    {"float-underflow", Announced<FloatFault<2>>},
+    {"float-invalid", Announced<FloatFault<3>>},
     // A hand-over that faults is skipped, and the first stop is reported.
     {"handover-fault",
      [] {

@@ -10,8 +10,10 @@ class Forms : public ZevTest {
   void SetUp() override {
     MakeInput("a", "abc");
     MakeInput("b", "aXc");
-    MakeInput("c", std::string("\0\0\xC0\x3F\0\0\x80\x7F", 8));  // 1.5, inf
-    MakeInput("d", std::string("\0\0\x80\xFF\0\0\xC0\x7F", 8));  // -inf, nan
+    MakeInput("c", std::string("\0\0\xC0\x3F\0\0\x80\x7F", 8));                         // 1.5, inf
+    MakeInput("d", std::string("\0\0\x80\xFF\0\0\xC0\x7F", 8));                         // -inf, nan
+    MakeInput("e", std::string("\xEC\x78\xAD\x60\x95\xBF\xD6\x33\0\x80\x3B\x46", 12));  // 1E20, 1E-7, 12000
+    MakeInput("f", std::string("\0\0\xC8\x42\xCD\xCC\x4C\x3D\0\0\xC0\x3F", 12));        // 100, 0.05, 1.5
   }
   RunResult Detached(const std::vector<std::string>& args) {
     harness::RunOptions options = Options(args, StdoutMode::Pipe);
@@ -37,6 +39,15 @@ TEST_F(Forms, WithoutATerminal) {
       {.args = {"c", "d", "-w:4", "-r", "-m:csv"},
        .exitCode = 0,
        .standardOutput = "offset,c,d\r\n0,1.5,-inf\r\n4,inf,nan\r\n"},
+      {.args = {"c", "d", "-w:4", "-r", "-m:jsonl"},
+       .exitCode = 0,
+       .standardOutput = "{\"files\":[\"c\",\"d\"],\"width\":4,\"byte_order\":\"little\",\"real\":true,\"offset\":0}\n"
+                         "{\"offset\":0,\"values\":[1.5,\"-inf\"]}\n{\"offset\":4,\"values\":[\"inf\",\"nan\"]}\n"},
+      // Plainly where that is no longer, with an exponent where it is shorter.
+      {.args = {"e", "f", "-w:4", "-r", "-m:csv"},
+       .exitCode = 0,
+       .standardOutput = "offset,e,f\r\n0,1E20,100\r\n4,1E-7,0.05\r\n8,12000,1.5\r\n"},
+      {.args = {"a", "b", "-m"}, .exitCode = 1, .standardError = "Unknown Parameter: -m\r\n"},
       {.args = {"a", "-m:csv"}, .exitCode = 1, .standardError = "Count of files must be 2 or more\r\n"},
       {.args = {"a", "b", "-m:xml"}, .exitCode = 1, .standardError = "Unknown Parameter: -m:xml\r\n"},
       {.args = {"a", "b", "-m:csv", "-o:4"}, .exitCode = 1, .standardError = "Nothing to compare\r\n"},

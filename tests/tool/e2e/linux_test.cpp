@@ -55,6 +55,9 @@ TEST_F(Linux, AStreamClosedAtTheStart) {
     EXPECT_EQ(RunInShell(std::string(R"(exec "$0" "$@" )") + redirect, probe).exitCode, 101) << redirect;
     EXPECT_EQ(harness::ReadFile(Path("r.txt")), "report\r\n");
   }
+  // A closed standard error is taken by no input either, with a report for other programs.
+  const RunResult closed = RunInShell(R"(exec "$0" "$@" 2>&-)", Options({"x", "y", "-m:csv"}, StdoutMode::Pipe));
+  EXPECT_TRUE(closed.exitCode == 0 && closed.stdoutBytes == "offset,x,y\r\n7,104,72\r\n") << closed.stdoutBytes;
 }
 
 // Positions past 4 GiB take nine digits, the header's lead widening to stay
@@ -102,19 +105,24 @@ TEST_F(Linux, UnderMemcheck) {
 }
 #endif
 
-// Names hold any bytes: CSV quotes a name with a comma, a quote or a line break; JSON escapes quotes and control
-// characters, and a byte outside UTF-8 becomes U+FFFD.
+// Names hold any bytes: CSV quotes a name with a comma, a quote or a line break; JSON escapes quotes, backslashes
+// (an input name's separator too) and control characters, and a byte outside UTF-8 becomes U+FFFD.
 TEST_F(Linux, NamesInReportsForOtherPrograms) {
-  const std::vector<std::string> names = {"c,d", "q\"t", "l\nf\x1F ", "\xC3\xA9\xFF"};
-  for (const std::string& name : names) MakeInput(name, "m");
+  const std::vector<std::string> names = {"c,d",  "q\"t",     "l\nf\x1F ",    "\xC3\xA9\xFF",
+                                          "r\rt", "\xC1\xBF", "\xED\xBF\xBF", "e\\s"};
+  ASSERT_EQ(mkdir(Path("e").c_str(), 0777), 0);
+  for (const std::string& name : names) MakeInput(name == "e\\s" ? "e/s" : name, "m");
   std::vector<std::string> args = names;
   args.push_back("-m:csv");
   const RunResult csv = Run(Options(args, StdoutMode::Pipe));
-  EXPECT_EQ(csv.stdoutBytes, "offset,\"c,d\",\"q\"\"t\",\"l\nf\x1F \",\xC3\xA9\xFF\r\n");
+  EXPECT_EQ(csv.stdoutBytes,
+            "offset,\"c,d\",\"q\"\"t\",\"l\nf\x1F \",\xC3\xA9\xFF,\"r\rt\",\xC1\xBF,\xED\xBF\xBF,e\\s\r\n");
   args.back() = "-m:jsonl";
   const RunResult json = Run(Options(args, StdoutMode::Pipe));
   EXPECT_EQ(json.stdoutBytes.substr(0, json.stdoutBytes.find(']') + 1),
-            "{\"files\":[\"c,d\",\"q\\\"t\",\"l\\u000af\\u001f \",\"\xC3\xA9\\ufffd\"]");
+            "{\"files\":[\"c,d\",\"q\\\"t\",\"l\\u000af\\u001f "
+            "\",\"\xC3\xA9\\ufffd\",\"r\\u000dt\",\"\\ufffd\\ufffd\","
+            "\"\\ufffd\\ufffd\\ufffd\",\"e\\\\s\"]");
 }
 
 }  // namespace

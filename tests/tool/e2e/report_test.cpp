@@ -198,7 +198,8 @@ TEST_F(Report, OnTheTerminalBytesShowAsCodePageGlyphsAndLongLinesFlowOn) {
   // Ten inputs make lines of 150 characters, a name of 255 a header step longer than the terminal's buffer; a name
   // never steers the terminal: a control, the lowest C1 control, the highest overlong sequence, a surrogate, a lone
   // combining mark, a zero width space, a noncharacter each show as code page glyphs.
-  const std::string unsafe = "e\x1b[2J\xC2\x80\xE0\x9F\xBF\xED\xA0\x80\xCC\x81\xE2\x80\x8B\xEF\xBF\xBE";
+  const std::string unsafe =
+      "e\x1b[2J\xC2\x80\xE0\x9F\xBF\xED\xA0\x80\xCC\x81\xE2\x80\x8B\xEF\xBF\xBE\xC2\x9F\xEF\xB7\x90";
   std::vector<std::string> names, contents(10, std::string(32, 'z'));
   for (int k = 0; k < 10; ++k) {
     contents[k][5] = static_cast<char>('a' + k);

@@ -66,6 +66,7 @@ TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
       {{"a", "b", "-w:4", "-r", "-v:1,1e39"}, "Value out of range: 1e39"},
       {{"a", "b", "-w:8", "-r", "-v:2..-inf,1"}, "Invalid range: 2..-inf"},
       {{"a", "b", "-w:8", "-r", "-v:1,0x1p3"}, "Invalid value: 0x1p3"},
+      {{"a", "b", "-w:4", "-r", "-v:+-1,1"}, "Invalid value: +-1"},
   };
   if (OnWindows()) {
     cases.insert(cases.end(), {{{"a", "/"}, "Unknown Parameter: /"},
@@ -88,9 +89,21 @@ TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
     EXPECT_EQ(result.stdoutBytes, "");
     EXPECT_EQ(harness::ReadFile(Path("rep.txt")), message == "Nothing to compare" ? "" : "old report");  // opened last
   }
-  // 255 characters of values are read whole: the last value is 100, not 10.
-  EXPECT_EQ(Run({"a", "b", "-f:rep.txt", "-v:" + std::string(249, '0') + "99,100"}).exitCode, 0);
-  EXPECT_EQ(harness::ReadFile(Path("rep.txt")), HeaderLine({"a", "b"}) + DifferenceLine(2, {99, 100}));
+  // What lies just inside each limit is taken: 255 characters of values read whole (the last value is 100, not
+  // 10), or of a step; the lowest value of a width; a width of one byte; a real value with a plus sign.
+  const std::string header = HeaderLine({"a", "b"}), differs = header + DifferenceLine(2, {99, 100});
+  const std::pair<std::vector<std::string>, std::string> accepted[] = {
+      {{"-v:" + std::string(249, '0') + "99,100"}, differs},
+      {{"-s:" + std::string(244, '0') + "42949672960"}, header},
+      {{"-v:..-128,..-128"},
+       header + DifferenceLine(0, {97, 97}) + DifferenceLine(1, {98, 98}) + DifferenceLine(2, {99, 100})},
+      {{"-w:1"}, differs},
+      {{"-w:4", "-r", "-v:+1,+2.5"}, HeaderLine({"a", "b"}, 8, 33)}};
+  for (auto [args, report] : accepted) {
+    args.insert(args.begin(), {"a", "b", "-f:rep.txt"});
+    EXPECT_EQ(Run(args).exitCode, 0) << args[3];
+    EXPECT_EQ(harness::ReadFile(Path("rep.txt")), report) << args[3];
+  }
 }
 
 // The window spans columns 2 to 79 and rows 2 to 24 where the screen holds it: a message wraps
@@ -114,8 +127,16 @@ TEST_F(Screen, MessagesWrapAndScrollInsideTheWindow) {
     harness::RunOptions options = Options({"a", parameter});
     options.columns = columns;
     options.rows = rows;
-    ExpectFatal(Run(options), message);
+    const RunResult result = Run(options);
+    ExpectFatal(result, message);
+    // The row scrolled in below the message takes light grey, the colour the message ends with.
+    const Shown grey = ShownColours(7);
+    if (parameter.size() == 1500) harness::ExpectColours(result, 23, 1, 78, grey.foreground, grey.background);
   }
+  // A wide character that does not fit before the window's edge goes to the next row.
+  const RunResult wide = Run({"a", std::string(60, 'n') + "\u65E5"});
+  EXPECT_TRUE(wide.RowText(5) == " Can't open file: " + std::string(60, 'n') && wide.RowText(6) == " \u65E5")
+      << wide.RowText(5);
   if (OnWindows()) return;
   // Control bytes in a name are drawn as pictures or act as the window's rules say (a backspace
   // steps back, a bell is nothing), never reaching the terminal as such; UTF-8 takes its cells.
@@ -135,6 +156,8 @@ TEST_F(Screen, UsageInTheWindowWhenTheScreenHoldsItElseTopLeft) {
   } cases[] = {{},
                {.columns = 100, .rows = 40, .mode = StdoutMode::File},
                {.columns = 78, .mode = StdoutMode::Pipe},
+               {.columns = 79},
+               {.rows = 24},
                {.rows = 23, .mode = StdoutMode::File},
                {.columns = 60}};
   for (const auto& [columns, rows, mode] : cases) {
