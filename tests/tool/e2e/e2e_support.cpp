@@ -13,50 +13,36 @@
 namespace e2e {
 namespace {
 
-__extension__ using Wide = __int128;  // every difference of 64-bit values, exactly
-
 // The number a real value's bits stand for.
 double RealOf(uint64_t bits, int width) {
   if (width == 8) return std::bit_cast<double>(bits);
   return std::bit_cast<float>(static_cast<uint32_t>(bits));
 }
 
-// Real values as numbers: NaNs fail every comparison, and a step from or to one is a change.
-bool IsSelectedReal(const std::vector<uint64_t>& bits, const Selection& s) {
-  std::vector<double> x;
-  for (uint64_t each : bits) x.push_back(RealOf(each, s.width));
-  bool different = false, rises = true, falls = true, follows = true, known = true;
+// A value as a number: x87's long double holds every 64-bit integer, every difference of two, and every real value
+// exactly, and its NaNs fail every comparison, so that a step from or to one is a change.
+long double NumberOf(uint64_t bits, const Selection& s) {
+  return s.real ? RealOf(bits, s.width) : static_cast<long double>(bits);
+}
+
+// -a, -d, -s and -p choose by the changes, any of them; -v narrows, and without -p and -v a value must differ.
+bool IsSelected(const std::vector<uint64_t>& bits, const Selection& s) {
+  std::vector<long double> x;
+  for (uint64_t each : bits) x.push_back(NumberOf(each, s));
+  bool different = false, rises = true, falls = true, constant = true, stepIsN = true, follows = true, known = true;
   for (size_t k = 1; k < x.size(); ++k) {
+    const long double step = x[k] - x[k - 1];
     different |= bits[k] != bits[0];
     rises &= x[k] > x[k - 1];
     falls &= x[k] < x[k - 1];
+    constant &= step == x[1] - x[0];
+    stepIsN &= step == static_cast<long double>(s.step);
     const char wanted = k - 1 < s.pattern.size() ? s.pattern[k - 1] : '*';
     follows &= wanted == '*' || (wanted == '+' && x[k] > x[k - 1]) || (wanted == '-' && x[k] < x[k - 1]) ||
                (wanted == '=' && x[k] == x[k - 1]) || (wanted == '!' && !(x[k] == x[k - 1]));
   }
   for (size_t k = 0; k < s.known.size(); ++k)
-    known &= RealOf(s.known[k].first, s.width) <= x[k] && x[k] <= RealOf(s.known[k].second, s.width);
-  if (!s.ascending && !s.descending && s.pattern.empty()) return known && (different || !s.known.empty());
-  return known && ((s.ascending && rises) || (s.descending && falls) || (!s.pattern.empty() && follows));
-}
-
-// -a, -d, -s and -p choose by the changes, any of them; -v narrows, and without -p and -v a value must differ.
-bool IsSelected(const std::vector<uint64_t>& x, const Selection& s) {
-  if (s.real) return IsSelectedReal(x, s);
-  bool different = false, rises = true, falls = true, constant = true, stepIsN = true, follows = true;
-  for (size_t k = 1; k < x.size(); ++k) {
-    const Wide step = Wide(x[k]) - Wide(x[k - 1]);
-    different |= x[k] != x[0];
-    rises &= step > 0;
-    falls &= step < 0;
-    constant &= step == Wide(x[1]) - Wide(x[0]);
-    stepIsN &= step == s.step;
-    const char wanted = k - 1 < s.pattern.size() ? s.pattern[k - 1] : '*';
-    follows &= wanted == '*' || (wanted == '+' && step > 0) || (wanted == '-' && step < 0) ||
-               (wanted == '=' && step == 0) || (wanted == '!' && step != 0);
-  }
-  bool known = true;
-  for (size_t k = 0; k < s.known.size(); ++k) known &= s.known[k].first <= x[k] && x[k] <= s.known[k].second;
+    known &= NumberOf(s.known[k].first, s) <= x[k] && x[k] <= NumberOf(s.known[k].second, s);
   if (!s.ascending && !s.descending && !s.anyStep && !s.fixedStep && s.pattern.empty())
     return known && (different || !s.known.empty());
   return known && ((s.ascending && rises) || (s.descending && falls) || (s.anyStep && constant && different) ||
