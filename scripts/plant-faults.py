@@ -2,7 +2,9 @@
 """Plants small plausible faults in the source, one at a time, in a scratch copy of the tree, and runs the suite
 against each: every fault must fail a test. Usage: scripts/plant-faults.py [--matrix FILE] [NAME ...] (all when none
 is named); --matrix runs the whole suite for each fault and writes a line a fault, its name and every test it fails,
-so that a test no fault needs alone can be told.
+so that a test no fault needs alone can be told. scripts/plant-faults.py --random COUNT SEED plants COUNT faults drawn
+from the Linux program's code instead: a comparison, a logical operator, a number or a truth value changed, or a
+check of the last failure left out, in a line of its own; those that do not build are passed over.
 The copy lives in build/faults (its release build is reused between runs); the tree itself is never changed."""
 import os
 import shutil
@@ -160,12 +162,55 @@ FAULTS = {
 }
 
 
+# The random faults: each a pattern and what one match of it becomes.
+MUTATIONS = [
+    (r"(?<=[\w)\]]) < (?=[\w(])", " <= "), (r" <= ", " < "), (r"(?<=[\w)\]]) > (?=[\w(])", " >= "), (r" >= ", " > "),
+    (r" == ", " != "), (r" != ", " == "), (r" && ", " || "), (r" \|\| ", " && "), (r"\btrue\b", "false"),
+    (r"\bfalse\b", "true"), (r"(?<![\w.$])(\d+)(?![\w.])", lambda m: str(int(m.group(1)) + 1)),
+    (r"^\s*CheckIo\(\);$", ""),
+]
+
+
+FAULTS_NAMED = set(FAULTS)
+
+
+def RandomFaults(root, count, seed):
+    import random
+    import re
+    engine = random.Random(seed)
+    sites = []
+    for folder, _, files in os.walk(os.path.join(root, "src")):
+        for name in sorted(files):
+            if "_win32" in name or not name.endswith((".cpp", ".h")):
+                continue
+            path = os.path.relpath(os.path.join(folder, name), root)
+            lines = open(os.path.join(root, path)).read().split("\n")
+            for number, line in enumerate(lines):
+                code = line.split("//")[0]
+                if lines.count(line) != 1 or code.lstrip().startswith(("#", "*")) or not code.strip():
+                    continue
+                for pattern, replacement in MUTATIONS:
+                    for match in re.finditer(pattern, code):
+                        faulty = code[:match.start()] + match.expand(replacement) if isinstance(replacement, str) \
+                            else code[:match.start()] + replacement(match)
+                        sites.append((f"{path}:{number + 1}:{match.start()}", path, line,
+                                      faulty + code[match.end():] + line[len(code):]))
+    faults = {}
+    for name, path, line, faulty in engine.sample(sites, min(count, len(sites))):
+        faults[name] = (path, line, faulty)
+    return faults
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     arguments = sys.argv[1:]
     matrix = arguments[1] if arguments[:1] == ["--matrix"] else None
+    if arguments[:1] == ["--random"]:
+        FAULTS.clear()
+        FAULTS.update(RandomFaults(root, int(arguments[1]), int(arguments[2])))
+        arguments = []
     names = arguments[2 if matrix else 0:] or list(FAULTS)
-    scratch = os.path.join(root, "build", "faults")
+    scratch = os.path.join(root, "build", "faults" if names[0] in FAULTS_NAMED else "mutants")
     os.makedirs(scratch, exist_ok=True)
     # Only files that differ are copied, taking the time of the copy, so that the build sees every change; the
     # files that faults change are touched besides, since one may still be compiled with the fault of a run that
@@ -201,14 +246,17 @@ def main():
             built = subprocess.run(["cmake", "--build", "--preset", "release"], cwd=scratch, capture_output=True)
             if built.returncode != 0:
                 print(f"{name}: does not build")
-                missed.append(name)
+                if arguments:
+                    missed.append(name)
                 continue
             run = subprocess.run(["ctest", "--preset", "release", "-j", str(os.cpu_count()), "-LE", "bench"] +
                                  ([] if matrix else ["--stop-on-failure"]),
                                  cwd=scratch, capture_output=True, text=True, errors="replace")
             failed = [line.split(" - ")[1].split()[0] for line in run.stdout.splitlines() if " - " in line and
                       ("Failed" in line or "Timeout" in line or "Exception" in line)]
-            print(f"{name}: {'caught by ' + ', '.join(failed[:3]) if run.returncode != 0 else 'NOT CAUGHT'}", flush=True)
+            print(f"{name}: {'caught by ' + ', '.join(failed[:3]) if run.returncode != 0 else 'NOT CAUGHT'}" +
+                  ("" if run.returncode != 0 or name in FAULTS_NAMED else f"\n  {text.strip()}\n  {faulty.strip()}"),
+                  flush=True)
             if matrix:
                 with open(matrix, "a") as out:
                     out.write(" ".join([name] + failed) + "\n")
