@@ -298,68 +298,44 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
     const int64_t spoilt = between(0, count - 1);  // nearly a constant step
     if (shape == 2 && chance(30) && position < length[spoilt]) c.contents[spoilt][position] ^= 1;
   }
-  // Values of 2, 4 or 8 bytes in either order; known values read off the contents at a value's position,
-  // written as unsigned or (when the top bit is set) negative numbers, or ranges around them, a bound left out
-  // at times.
+  // Values of 2, 4 or 8 bytes in either order; real values of 4 or 8 bytes, which take no steps.
   if (chance(40)) switches.push_back(form({"-w:", "-W:"}, s.width = 2 << between(0, 2)));
   if ((s.bigEndian = chance(25))) switches.push_back(form({"-b", "-B", "-big"}));
-  // Real values of 4 or 8 bytes, which take no steps; known ones written as numbers, a NaN as any number at all.
   if ((s.width == 4 || s.width == 8) && (s.real = chance(40))) {
     std::erase_if(switches, [](const std::string& each) { return each[1] == 's' || each[1] == 'S'; });
     s.anyStep = s.fixedStep = false;
     switches.push_back(form({"-r", "-R", "-real"}));
   }
+  // Known values read off the contents at a value's position, or ranges around them, a bound left out at times (a
+  // NaN is known as any number at all); an integer with its top bit set written as a negative number at times.
   const int64_t w = s.width, at = c.offset + w * between(0, 3);
+  const uint64_t top = ~uint64_t{0} >> (64 - 8 * w);
+  const long double floor = s.real ? -INFINITY : 0, ceiling = s.real ? INFINITY : NumberOf(top, s);
+  const auto bits = [&](long double n) {  // a real number rounded to the width, an integer held to its range
+    if (!s.real) return static_cast<uint64_t>(std::clamp(n, floor, ceiling));
+    return w == 4 ? uint64_t{std::bit_cast<uint32_t>(static_cast<float>(n))}
+                  : std::bit_cast<uint64_t>(static_cast<double>(n));
+  };
+  const auto written = [&](uint64_t b) {
+    if (s.real) return ShortestReal(RealOf(b, static_cast<int>(w)), w == 4);
+    return b >> (8 * w - 1) && chance(50) ? "-" + std::to_string(top - b + 1) : std::to_string(b);
+  };
   if (chance(25) && at + w <= c.shortest) {
     std::string text = "-v:";
     for (int k = 0; k < count; ++k) {
       uint64_t value = 0;
       for (int64_t i = 0; i < w; ++i)
         value = value << 8 | static_cast<uint8_t>(c.contents[k][at + (s.bigEndian ? i : w - 1 - i)]);
-      if (s.real) {
-        const auto bits = [&](double number) {
-          return w == 4 ? uint64_t{std::bit_cast<uint32_t>(static_cast<float>(number))}
-                        : std::bit_cast<uint64_t>(number);
-        };
-        const double number = RealOf(value, static_cast<int>(w)), near = std::fabs(number) / 2 + 1;
-        text += k ? "," : "";
-        if (std::isnan(number)) {
-          s.known.emplace_back(bits(-INFINITY), bits(INFINITY));
-          text += "..";
-        } else if (chance(50)) {
-          s.known.emplace_back(value, value);
-          text += ShortestReal(number, w == 4);
-        } else {
-          const uint64_t lowest = chance(25) ? bits(-INFINITY) : bits(number - near),
-                         highest = chance(25) ? bits(INFINITY) : bits(number + near);
-          s.known.emplace_back(lowest, highest);
-          const auto written = [&](uint64_t b, bool open) {
-            return open && chance(50) ? "" : ShortestReal(RealOf(b, static_cast<int>(w)), w == 4);
-          };
-          text += written(lowest, lowest == bits(-INFINITY)) + ".." + written(highest, highest == bits(INFINITY));
-        }
-        continue;
-      }
-      const uint64_t range = w == 8 ? 0 : uint64_t{1} << (8 * w),
-                     top = range - 1;  // 2^(8w) and the largest, modulo 2^64
-      const auto written = [&](uint64_t v) {
-        return v >> (8 * w - 1) && chance(50) ? "-" + std::to_string(range - v) : std::to_string(v);
-      };
-      text += k ? "," : "";
-      if (chance(50)) {
-        s.known.emplace_back(value, value);
-        text += written(value);
-        continue;
-      }
-      const uint64_t below = static_cast<uint64_t>(between(0, chance(50) ? 3 : 300)),
-                     above = static_cast<uint64_t>(between(0, 300));
-      const uint64_t lowest = chance(20)      ? 0
-                              : value < below ? 0
-                                              : value - below,
-                     highest = chance(20) || top - value < above ? top : value + above;
+      const long double x = NumberOf(value, s);
+      const long double near = s.real ? std::fabs(x) / 2 + 1 : between(0, chance(50) ? 3 : 300);
+      const bool range = std::isnan(x) || chance(50);
+      const uint64_t lowest = !range ? value : bits(std::isnan(x) || chance(20) ? floor : x - near),
+                     highest = !range ? value : bits(std::isnan(x) || chance(20) ? ceiling : x + near);
       s.known.emplace_back(lowest, highest);
-      text += (lowest == 0 && chance(50) ? "" : written(lowest)) + ".." +
-              (highest == top && chance(50) ? "" : written(highest));
+      text += k ? "," : "";
+      text += !range ? written(value)
+                     : (lowest == bits(floor) && chance(50) ? "" : written(lowest)) + ".." +
+                           (highest == bits(ceiling) && chance(50) ? "" : written(highest));
     }
     if (text.size() - 3 <= 255) switches.push_back(form({text}));  // a longer text is refused
     if (text.size() - 3 > 255) s.known.clear();
