@@ -158,6 +158,9 @@ FAULTS = {
     "real-plus": ("src/tool/command_line/switches.cpp", "text.size() > 1 && text[0] == '+'", "text.size() > 2 && text[0] == '+'"),
     "float-overflow": ("src/runtime/fault_handler_posix.cpp", "case FPE_FLTOVF:\n      return kErrorFloatOverflow;",
                        "case FPE_FLTOVF:\n      return kErrorInvalidFloat;"),
+    "utf8-four": ("src/console/utf8_characters.cpp", "    length = 4;\n", "    length = 5;\n"),
+    "largest-position-low": ("src/tool/comparison/engine.cpp", "runSettings.startOffset + (values - 1) * width",
+                             "runSettings.startOffset + (values - 2) * width"),
     "breakpoint": ("src/runtime/fault_handler_posix.cpp", "    case SIGILL:\n    case SIGTRAP:\n", "    case SIGILL:\n"),
 }
 

@@ -46,6 +46,8 @@ TEST(Switches, EachParameterSetsItsFieldAlone) {
   runSettings = RunSettings();
   for (const char* parameter : {"-o:10", "-o:20", "-f:first", "-f:second", "-s:2", "-s"}) ParseSwitch(parameter);
   EXPECT_TRUE(Of(runSettings) == (Fields{.step = true, .anyStep = true, .report = "second", .offset = 20}));
+  for (const char* parameter : {"-s", "-s:2"}) ParseSwitch(parameter);
+  EXPECT_TRUE(Of(runSettings) == (Fields{.step = true, .stepSize = 2, .report = "second", .offset = 20}));
 }
 
 }  // namespace

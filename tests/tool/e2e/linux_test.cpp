@@ -78,11 +78,16 @@ TEST_F(Linux, PositionsWidenPastEightDigits) {
   options.timeoutMilliseconds = 240000;
   EXPECT_EQ(Run(options).exitCode, 0);
   EXPECT_EQ(harness::ReadFile(Path("r.txt")), expected);
-  // Exactly 4 GiB: the last position, $FFFFFFFF, still fits eight digits.
-  ASSERT_EQ(truncate(Path("big1").c_str(), 0x100000000), 0);
-  EXPECT_EQ(Run(options).exitCode, 0);
-  EXPECT_EQ(harness::ReadFile(Path("r.txt")),
-            HeaderLine({"big1", "big2"}) + DifferenceLine(places[0], {0, 7}) + DifferenceLine(places[1], {0, 8}));
+  // Exactly 4 GiB: the last position, $FFFFFFFF, still fits eight digits; a byte more, and it takes nine.
+  for (const int64_t length : {0x100000000, 0x100000001}) {
+    ASSERT_EQ(truncate(Path("big1").c_str(), length), 0);
+    EXPECT_EQ(Run(options).exitCode, 0);
+    const int digits = length == 0x100000000 ? 8 : 9;
+    EXPECT_EQ(harness::ReadFile(Path("r.txt")), HeaderLine({"big1", "big2"}, digits) +
+                                                    DifferenceLine(places[0], {0, 7}, digits) +
+                                                    DifferenceLine(places[1], {0, 8}, digits) +
+                                                    (digits == 9 ? DifferenceLine(places[2], {0, 9}, 9) : ""));
+  }
 }
 
 #ifdef ZEV_VALGRIND
@@ -108,20 +113,21 @@ TEST_F(Linux, UnderMemcheck) {
 // Names hold any bytes: CSV quotes a name with a comma, a quote or a line break; JSON escapes quotes, backslashes
 // (an input name's separator too) and control characters, and a byte outside UTF-8 becomes U+FFFD.
 TEST_F(Linux, NamesInReportsForOtherPrograms) {
-  const std::vector<std::string> names = {"c,d",  "q\"t",     "l\nf\x1F ",    "\xC3\xA9\xFF",
+  const std::vector<std::string> names = {"c,d",  "q\"t",     "l\nf\x1F ",    "\xC3\xA9\xFF\xF0\x9F\x98\x80",
                                           "r\rt", "\xC1\xBF", "\xED\xBF\xBF", "e\\s"};
   ASSERT_EQ(mkdir(Path("e").c_str(), 0777), 0);
   for (const std::string& name : names) MakeInput(name == "e\\s" ? "e/s" : name, "m");
   std::vector<std::string> args = names;
   args.push_back("-m:csv");
   const RunResult csv = Run(Options(args, StdoutMode::Pipe));
-  EXPECT_EQ(csv.stdoutBytes,
-            "offset,\"c,d\",\"q\"\"t\",\"l\nf\x1F \",\xC3\xA9\xFF,\"r\rt\",\xC1\xBF,\xED\xBF\xBF,e\\s\r\n");
+  EXPECT_EQ(
+      csv.stdoutBytes,
+      "offset,\"c,d\",\"q\"\"t\",\"l\nf\x1F \",\xC3\xA9\xFF\xF0\x9F\x98\x80,\"r\rt\",\xC1\xBF,\xED\xBF\xBF,e\\s\r\n");
   args.back() = "-m:jsonl";
   const RunResult json = Run(Options(args, StdoutMode::Pipe));
   EXPECT_EQ(json.stdoutBytes.substr(0, json.stdoutBytes.find(']') + 1),
             "{\"files\":[\"c,d\",\"q\\\"t\",\"l\\u000af\\u001f "
-            "\",\"\xC3\xA9\\ufffd\",\"r\\u000dt\",\"\\ufffd\\ufffd\","
+            "\",\"\xC3\xA9\\ufffd\xF0\x9F\x98\x80\",\"r\\u000dt\",\"\\ufffd\\ufffd\","
             "\"\\ufffd\\ufffd\\ufffd\",\"e\\\\s\"]");
 }
 
