@@ -161,6 +161,8 @@ FAULTS = {
     "utf8-four": ("src/console/utf8_characters.cpp", "    length = 4;\n", "    length = 5;\n"),
     "largest-position-low": ("src/tool/comparison/engine.cpp", "runSettings.startOffset + (values - 1) * width",
                              "runSettings.startOffset + (values - 2) * width"),
+    "help-default-width": ("src/tool/command_line/driver.cpp", "values of n bytes: 1 (the default)",
+                           "values of n bytes: 2 (the default)"),
     "breakpoint": ("src/runtime/fault_handler_posix.cpp", "    case SIGILL:\n    case SIGTRAP:\n", "    case SIGILL:\n"),
 }
 
