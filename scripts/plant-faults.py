@@ -257,8 +257,9 @@ def main():
             run = subprocess.run(["ctest", "--preset", "release", "-j", str(os.cpu_count()), "-LE", "bench"] +
                                  ([] if matrix else ["--stop-on-failure"]),
                                  cwd=scratch, capture_output=True, text=True, errors="replace")
-            failed = [line.split(" - ")[1].split()[0] for line in run.stdout.splitlines() if " - " in line and
-                      ("Failed" in line or "Timeout" in line or "Exception" in line)]
+            # The tests ctest lists as failed, whatever their ending (a failure, a time-out, a trap).
+            listed = run.stdout.split("The following tests FAILED:")[-1] if run.returncode != 0 else ""
+            failed = [line.split(" - ")[1].split()[0] for line in listed.splitlines() if " - " in line]
             print(f"{name}: {'caught by ' + ', '.join(failed[:3]) if run.returncode != 0 else 'NOT CAUGHT'}" +
                   ("" if run.returncode != 0 or name in FAULTS_NAMED else f"\n  {text.strip()}\n  {faulty.strip()}"),
                   flush=True)
