@@ -116,7 +116,8 @@ class RandomRuns : public ZevTest, public testing::WithParamInterface<int> {
       return;
     }
     const std::string report = toFile ? harness::ReadFile(Path(name)) : result.stdoutBytes;
-    EXPECT_TRUE(result.exitCode == 0 && result.stderrBytes.empty() && (toFile == result.stdoutBytes.empty()));
+    EXPECT_TRUE(result.exitCode == 0 && result.stderrBytes.empty() && (toFile == result.stdoutBytes.empty()))
+        << "exit code " << result.exitCode << ": " << result.stderrBytes << result.terminalBytes;
     ExpectSameReport(report,
                      ExpectedReport(c.names, c.contents, c.offset, c.selection, csv ? Form::Csv : Form::JsonLines));
     harness::WriteFile(Path(name), report);
