@@ -157,14 +157,6 @@ TEST_P(RandomRuns, MatchTheModel) {
 }
 INSTANTIATE_TEST_SUITE_P(Batches, RandomRuns, testing::Range(0, 12));
 
-// A device measures 0: nothing is read from it, nothing reported.
-TEST_F(Report, ADeviceMeasuresNothing) {
-  MakeInput("other", "different");
-  const std::string null = OnWindows() ? "nul" : "/dev/null";
-  EXPECT_EQ(Run({"other", null, "-f:r.txt"}).exitCode, 0);
-  EXPECT_EQ(harness::ReadFile(Path("r.txt")), HeaderLine({"other", null}));
-}
-
 // Some 1.6 MB of lines of 52 characters cross the edges of the 1 MiB buffer; a pipe must be waited for.
 TEST_F(Report, LargerThanTheBufferToEveryDestination) {
   std::vector<std::string> contents(3, std::string(30000, '\0'));

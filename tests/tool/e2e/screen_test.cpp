@@ -37,7 +37,7 @@ TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
       {{"a", "sub"}, "Can't open file: sub"},
       {{"a", "a"}, "Can't open file: a"},  // an input is held: a second open fails, by any name
       {{"a", "b", "-o:4"}, "Nothing to compare"},
-      {{"a", null, "-o:1"}, "Nothing to compare"},
+      {{"a", null, "-o:1"}, "Nothing to compare"},  // a device measures 0
       {{"a", "b", "-w:3"}, "Unknown Parameter: -w:3"},
       {{"a", "-v:1,2,3", "-w:16"}, "Unknown Parameter: -w:16"},
       {{"a", "b", "-v:1,2,3"}, "Count of values must be the count of files"},
