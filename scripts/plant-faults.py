@@ -163,6 +163,9 @@ FAULTS = {
                              "runSettings.startOffset + (values - 2) * width"),
     "help-default-width": ("src/tool/command_line/driver.cpp", "values of n bytes: 1 (the default)",
                            "values of n bytes: 2 (the default)"),
+    "wide-range-end": ("src/console/utf8_characters.cpp", "code <= std::prev(found)->last", "code < std::prev(found)->last"),
+    "wide-partner": ("src/console/console_window.cpp", "ScreenCell& partner = CellAt(column - 1, row);",
+                     "ScreenCell& partner = CellAt(column - 2, row);"),
     "breakpoint": ("src/runtime/fault_handler_posix.cpp", "    case SIGILL:\n    case SIGTRAP:\n", "    case SIGILL:\n"),
 }
 

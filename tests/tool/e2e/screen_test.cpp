@@ -135,13 +135,14 @@ TEST_F(Screen, MessagesWrapAndScrollInsideTheWindow) {
   }
   if (OnWindows()) return;  // a parameter reaches the Windows program in its code page, not as UTF-8
   // A wide character that does not fit before the window's edge goes to the next row.
-  const RunResult wide = Run({"a", std::string(60, 'n') + "\u65E5"});
-  EXPECT_TRUE(wide.RowText(5) == " Can't open file: " + std::string(60, 'n') && wide.RowText(6) == " \u65E5")
+  const RunResult wide = Run({"a", std::string(60, 'n') + "\uFF60"});
+  EXPECT_TRUE(wide.RowText(5) == " Can't open file: " + std::string(60, 'n') && wide.RowText(6) == " \uFF60")
       << wide.RowText(5);
   // Control bytes in a name are drawn as pictures or act as the window's rules say (a backspace
   // steps back, a bell is nothing), never reaching the terminal as such; UTF-8 takes its cells.
-  const RunResult result = Run({"a", "ab\bX\t\x1b[2J\a\xC3\xBC\xE6\x97\xA5!"});
-  EXPECT_TRUE(result.exitCode == 1 && result.RowText(5) == " Can't open file: aX○←[2Jü日!" && result.RowText(6).empty())
+  const RunResult result = Run({"a", "ab\bX\t\x1b[2J\a\xC3\xBC\xE6\x97\xA5!\xE6\x97\xA5\bY"});
+  EXPECT_TRUE(result.exitCode == 1 && result.RowText(5) == " Can't open file: aX○←[2Jü日! Y" &&
+              result.RowText(6).empty())
       << result.RowText(5);
   harness::ExpectColours(result, 5, 1, 25, ShownColours(12).foreground, ShownColours(12).background);
   EXPECT_TRUE(result.cursorRow == 7 && result.cursorColumn == 1 &&
