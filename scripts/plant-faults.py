@@ -179,9 +179,6 @@ MUTATIONS = [
 ]
 
 
-FAULTS_NAMED = set(FAULTS)
-
-
 def RandomFaults(root, count, seed):
     import random
     import re
@@ -213,12 +210,11 @@ def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     arguments = sys.argv[1:]
     matrix = arguments[1] if arguments[:1] == ["--matrix"] else None
-    if arguments[:1] == ["--random"]:
-        FAULTS.clear()
-        FAULTS.update(RandomFaults(root, int(arguments[1]), int(arguments[2])))
-        arguments = []
-    names = arguments[2 if matrix else 0:] or list(FAULTS)
-    scratch = os.path.join(root, "build", "faults" if names[0] in FAULTS_NAMED else "mutants")
+    # Drawn faults get a scratch copy of their own; one that does not build is passed over, not missed.
+    drawn = arguments[:1] == ["--random"]
+    faults = RandomFaults(root, int(arguments[1]), int(arguments[2])) if drawn else FAULTS
+    names = list(faults) if drawn else arguments[2 if matrix else 0:] or list(faults)
+    scratch = os.path.join(root, "build", "mutants" if drawn else "faults")
     os.makedirs(scratch, exist_ok=True)
     # Only files that differ are copied, taking the time of the copy, so that the build sees every change; the
     # files that faults change are touched besides, since one may still be compiled with the fault of a run that
@@ -236,13 +232,13 @@ def main():
             if not os.path.exists(copy) or open(copy, "rb").read() != content:
                 os.makedirs(os.path.dirname(copy), exist_ok=True)
                 shutil.copy(source, copy)
-    for path in {path for path, _, _ in FAULTS.values()}:
+    for path in {path for path, _, _ in faults.values()}:
         os.utime(os.path.join(scratch, path))
     subprocess.run(["cmake", "--preset", "release", "-DZEV_BENCHMARKS=OFF", "-DZEV_WINDOWS_BUILD="], cwd=scratch,
                    check=True, stdout=subprocess.DEVNULL)
-    missed = []
+    missed, unbuilt = [], []
     for name in names:
-        path, text, faulty = FAULTS[name]
+        path, text, faulty = faults[name]
         file = os.path.join(scratch, path)
         original = open(file).read()
         if original.count(text) != 1:
@@ -254,8 +250,7 @@ def main():
             built = subprocess.run(["cmake", "--build", "--preset", "release"], cwd=scratch, capture_output=True)
             if built.returncode != 0:
                 print(f"{name}: does not build")
-                if arguments:
-                    missed.append(name)
+                (unbuilt if drawn else missed).append(name)
                 continue
             run = subprocess.run(["ctest", "--preset", "release", "-j", str(os.cpu_count()), "-LE", "bench"] +
                                  ([] if matrix else ["--stop-on-failure"]),
@@ -264,7 +259,7 @@ def main():
             listed = run.stdout.split("The following tests FAILED:")[-1] if run.returncode != 0 else ""
             failed = [line.split(" - ")[1].split()[0] for line in listed.splitlines() if " - " in line]
             print(f"{name}: {'caught by ' + ', '.join(failed[:3]) if run.returncode != 0 else 'NOT CAUGHT'}" +
-                  ("" if run.returncode != 0 or name in FAULTS_NAMED else f"\n  {text.strip()}\n  {faulty.strip()}"),
+                  (f"\n  {text.strip()}\n  {faulty.strip()}" if drawn and run.returncode == 0 else ""),
                   flush=True)
             if matrix:
                 with open(matrix, "a") as out:
@@ -273,7 +268,8 @@ def main():
                 missed.append(name)
         finally:
             open(file, "w").write(original)
-    print(f"{len(names) - len(missed)} of {len(names)} faults caught" + (f"; missed: {' '.join(missed)}" if missed else ""))
+    planted = len(names) - len(unbuilt)
+    print(f"{planted - len(missed)} of {planted} faults caught" + (f"; missed: {' '.join(missed)}" if missed else ""))
     return 1 if missed else 0
 
 

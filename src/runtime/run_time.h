@@ -10,7 +10,8 @@
 // list, pending error cleared. The console window starts after this.
 void StartRunTime(int argc, char** argv);
 
-// Ends with the numbered stop message on standard output; exit code = number.
+// Ends with the numbered stop message on standard output (standard error
+// after SendStopsToStandardError); exit code = number.
 [[noreturn]] void RunTimeErrorStop(uint16_t number, const void* place);
 
 // Writes the text to the stream; a write that fails is a run-time error

@@ -98,7 +98,7 @@ TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
       {{"-v:..-128,..-128"},
        header + DifferenceLine(0, {97, 97}) + DifferenceLine(1, {98, 98}) + DifferenceLine(2, {99, 100})},
       {{"-w:1"}, differs},
-      {{"-w:4", "-r", "-v:+1,+2.5"}, HeaderLine({"a", "b"}, 8, 33)}};
+      {{"-w:4", "-r", "-v:+1,+2.5"}, HeaderLine({"a", "b"}, 8, 33)}};  // a binary32 column's name field
   for (auto [args, report] : accepted) {
     args.insert(args.begin(), {"a", "b", "-f:rep.txt"});
     EXPECT_EQ(Run(args).exitCode, 0) << args[3];
