@@ -299,7 +299,10 @@ RandomCase MakeRandomCase(std::mt19937& engine) {
     if (shape == 2 && chance(30) && position < length[spoilt]) c.contents[spoilt][position] ^= 1;
   }
   // Values of 2, 4 or 8 bytes in either order; real values of 4 or 8 bytes, which take no steps.
-  if (chance(40)) switches.push_back(form({"-w:", "-W:"}, s.width = 2 << between(0, 2)));
+  if (chance(40)) {
+    s.width = 2 << between(0, 2);
+    switches.push_back(form({"-w:", "-W:"}, s.width));
+  }
   if ((s.bigEndian = chance(25))) switches.push_back(form({"-b", "-B", "-big"}));
   if ((s.width == 4 || s.width == 8) && (s.real = chance(40))) {
     std::erase_if(switches, [](const std::string& each) { return each[1] == 's' || each[1] == 'S'; });
@@ -428,7 +431,9 @@ std::string ZevTest::MakeInput(const std::string& name, const std::string& bytes
 harness::RunOptions ZevTest::Options(const std::vector<std::string>& args, StdoutMode mode,
                                      const std::vector<std::string>& command) const {
   harness::RunOptions options;
-  options.program = command[0], options.stdoutMode = mode, options.workingDirectory = dir.path;
+  options.program = command[0];
+  options.stdoutMode = mode;
+  options.workingDirectory = dir.path;
   options.args.assign(command.begin() + 1, command.end());
   options.args.insert(options.args.end(), args.begin(), args.end());
   return options;

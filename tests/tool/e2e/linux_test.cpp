@@ -11,7 +11,10 @@ namespace {
 
 class Linux : public ZevTest {
  protected:
-  void SetUp() override { MakeInput("x", "abcdefgh"), MakeInput("y", "abcdefgH"); }
+  void SetUp() override {
+    MakeInput("x", "abcdefgh");
+    MakeInput("y", "abcdefgH");
+  }
 };
 
 // Run as nobody when the suite runs as root, whom permissions let through.
@@ -95,7 +98,8 @@ TEST_F(Linux, PositionsWidenPastEightDigits) {
 TEST_F(Linux, UnderMemcheck) {
   std::string a(70000, 'a'), b = a;
   for (size_t i = 0; i < b.size(); i += 997) b[i] = static_cast<char>(i);
-  MakeInput("a", a), MakeInput("b", b);
+  MakeInput("a", a);
+  MakeInput("b", b);
   const auto run = [&](const std::vector<std::string>& args, StdoutMode mode = StdoutMode::Terminal) {
     harness::RunOptions options =
         Options(args, mode, {"/usr/bin/valgrind", "-q", "--error-exitcode=99", "--log-file=/dev/null", ZEV_BINARY});

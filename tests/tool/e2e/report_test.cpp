@@ -76,7 +76,8 @@ TEST_F(Report, TheWorkedExampleAtEveryDestination) {
 // Standard output onto an input receives nothing, not even a stop message; a name of 255 characters opens, one
 // of 256 never does though it names a file, nor a longer path of short names.
 TEST_F(Report, NothingReachesAnInput) {
-  MakeInput("x", "abcdefgh"), MakeInput("y", "abcdefgH");
+  MakeInput("x", "abcdefgh");
+  MakeInput("y", "abcdefgH");
   for (const auto& [script, args] :
        {std::pair<std::string, std::vector<std::string>>{R"("$0" "$@" >> x)", {"x", "y", "-f:"}},
         {R"("$0" "$@" 1<>y)", {"x", "y", "-f:"}},
@@ -161,7 +162,8 @@ INSTANTIATE_TEST_SUITE_P(Batches, RandomRuns, testing::Range(0, 12));
 TEST_F(Report, LargerThanTheBufferToEveryDestination) {
   std::vector<std::string> contents(3, std::string(30000, '\0'));
   for (size_t i = 0; i < 30000; ++i) {
-    contents[0][i] = static_cast<char>(i & 0x7F), contents[1][i] = static_cast<char>(0x80 | i),
+    contents[0][i] = static_cast<char>(i & 0x7F);
+    contents[1][i] = static_cast<char>(0x80 | i);
     contents[2][i] = static_cast<char>(i * 13);
   }
   for (int k = 0; k < 3; ++k) MakeInput(std::string(1, "xyz"[k]), contents[k]);

@@ -14,10 +14,14 @@ using Screen = ZevTest;
 // output, the old report untouched unless it had been opened (then emptied). Widths, values
 // and patterns are refused before anything is opened.
 TEST_F(Screen, TheToolsOwnMessagesInTheOrderOfTheChecks) {
-  MakeInput("a", "abc"), MakeInput("b", "abd");
+  MakeInput("a", "abc");
+  MakeInput("b", "abd");
   std::vector<std::string> eleven;
   for (int k = 0; k < 11; ++k) eleven.push_back(MakeInput("n" + std::to_string(k), "same"));
-  const auto with = [](std::vector<std::string> list, const std::string& last) { return list.push_back(last), list; };
+  const auto with = [](std::vector<std::string> list, const std::string& last) {
+    list.push_back(last);
+    return list;
+  };
   ASSERT_EQ(mkdir(Path("sub").c_str(), 0755), 0);
   const std::string null = OnWindows() ? "nul" : "/dev/null", other = OnWindows() ? "/q" : "-q";
   std::vector<std::pair<std::vector<std::string>, std::string>> cases = {

@@ -16,7 +16,10 @@ const std::string kHandedOver = "handed over\r\n";
 
 class Stop : public ZevTest {
  protected:
-  void SetUp() override { MakeInput("a", "same-A"), MakeInput("b", "same-B"); }
+  void SetUp() override {
+    MakeInput("a", "same-A");
+    MakeInput("b", "same-B");
+  }
   RunResult Probe(const std::vector<std::string>& args, StdoutMode mode, bool terminal = true) {
     harness::RunOptions options = Options(args, mode, TestCommand("runtime_probe"));
     options.controllingTerminal = terminal;  // without, standard error is kept apart
