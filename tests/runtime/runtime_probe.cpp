@@ -45,6 +45,17 @@ template <int kFault>
   result = kFault == 0 ? 1 / real : kFault == 3 ? real / real : real * real;
   KeepFrame();
 }
+// What only 32-bit x86 code has: BOUND with an index past its bounds, and INTO after an overflow; written as bytes,
+// so that the 64-bit programs build them too and never run them.
+[[gnu::noinline]] void OutOfBounds() {
+  static const int bounds[2] = {0, 1};
+  asm volatile(".byte 0x62, 0x01" ::"a"(2), "c"(bounds));  // bound eax, [ecx]
+  KeepFrame();
+}
+[[gnu::noinline]] void OverflowTrap() {
+  asm volatile("movl $0x7FFFFFFF, %%eax\n\taddl $1, %%eax\n\t.byte 0xCE" ::: "eax", "cc");  // into
+  KeepFrame();
+}
 template <void (*Callee)()>
 [[gnu::noinline]] void Caller() {
   Callee();
@@ -95,6 +106,8 @@ const std::pair<const char*, void (*)()> kModes[] = {
     {"float-overflow", Announced<FloatFault<1>>},
     {"float-underflow", Announced<FloatFault<2>>},
     {"float-invalid", Announced<FloatFault<3>>},
+    {"bound", Announced<OutOfBounds>},
+    {"into", Announced<OverflowTrap>},
     // A hand-over that faults is skipped, and the first stop is reported.
     {"handover-fault",
      [] {

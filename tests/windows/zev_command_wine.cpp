@@ -1,5 +1,7 @@
-// The Windows build that ZEV_WINDOWS_BUILD names, with ZEV_ADDR2LINE the addr2line of its processor.
+// The Windows build that ZEV_WINDOWS_BUILD names.
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "e2e_support.h"
 
@@ -11,9 +13,15 @@ std::vector<std::string> TestCommand(const std::string& name) {
                         (name == "zev" ? "/zev.exe" : "/tests/runtime/runtime_probe.exe")};
 }
 std::vector<std::string> ZevCommand() { return TestCommand("zev"); }
+// The machine field of the program's PE header: 014C for i386.
+bool Is32BitX86() {
+  const std::string program = harness::ReadFile(ZevCommand()[1]);
+  uint32_t header = 0;
+  if (program.size() >= 64) std::memcpy(&header, program.data() + 60, sizeof header);
+  return program.size() >= size_t{header} + 6 && program.compare(header + 4, 2, "\x4C\x01") == 0;
+}
 std::string SymbolLookup() {
-  const char* tool = std::getenv("ZEV_ADDR2LINE");
-  return std::string(tool != nullptr ? tool : "addr2line") + " -f -e '" + ZevCommand()[1] + "'";
+  return std::string(Is32BitX86() ? "i686" : "x86_64") + "-w64-mingw32-addr2line -f -e '" + ZevCommand()[1] + "'";
 }
 bool OnWindows() { return true; }
 // wine's console leaves its start-up light grey on black to the terminal's own colours.

@@ -21,7 +21,8 @@ std::vector<std::string> TestCommand(const std::string& name);  // "zev" or "run
 std::vector<std::string> ZevCommand();
 std::string SymbolLookup();  // names the function and line of an address appended
 bool OnWindows();
-struct Shown {  // how the terminal shows one of the tool's colours on black (-1: its own)
+bool Is32BitX86();  // which alone has BOUND and INTO
+struct Shown {      // how the terminal shows one of the tool's colours on black (-1: its own)
   int foreground, background;
 };
 Shown ShownColours(int toolColour);

@@ -117,27 +117,31 @@ TEST_F(Stop, TheProbesEndingsNumbersAndLevels) {
   EXPECT_EQ(levels(400, StdoutMode::File), 257u);
 }
 
-// A fault's place lies in the function that faulted, its first levels in the two that enclose
-// it, as the probe announces them on standard error.
+// A fault's place lies in the function that faulted, its first levels in the two that enclose it, as the probe
+// announces them on standard error. The floating-point faults and a breakpoint are numbered so by the Linux program;
+// a bound exceeded and an overflow trap exist in 32-bit x86 code alone.
 TEST_F(Stop, ProcessorFaultsBecomeStops) {
+  enum Programs { kEvery, kLinux, k32BitX86 };
   const struct {
     const char* mode;
     unsigned number;
-    size_t levels = 0;       // 0: any number from 2
-    bool linuxOnly = false;  // the floating-point faults and a breakpoint, as the Linux program numbers them
+    size_t levels = 0;  // 0: any number from 2
+    Programs only = kEvery;
   } rows[] = {{.mode = "nested", .number = 101},
               {.mode = "null", .number = 216},
               {.mode = "divide", .number = 200},
               {.mode = "illegal", .number = 217},
               {.mode = "stack-overflow", .number = 202, .levels = 257},
-              {.mode = "float-divide", .number = 200, .linuxOnly = true},
-              {.mode = "float-overflow", .number = 205, .linuxOnly = true},
-              {.mode = "float-underflow", .number = 206, .linuxOnly = true},
-              {.mode = "float-invalid", .number = 207, .linuxOnly = true},
-              {.mode = "breakpoint", .number = 217, .linuxOnly = true}};
-  for (const auto& [mode, number, levels, linuxOnly] : rows) {
+              {.mode = "float-divide", .number = 200, .only = kLinux},
+              {.mode = "float-overflow", .number = 205, .only = kLinux},
+              {.mode = "float-underflow", .number = 206, .only = kLinux},
+              {.mode = "float-invalid", .number = 207, .only = kLinux},
+              {.mode = "breakpoint", .number = 217, .only = kLinux},
+              {.mode = "bound", .number = 201, .only = k32BitX86},
+              {.mode = "into", .number = 215, .only = k32BitX86}};
+  for (const auto& [mode, number, levels, only] : rows) {
     SCOPED_TRACE(mode);
-    if (OnWindows() && linuxOnly) continue;
+    if ((only == kLinux && OnWindows()) || (only == k32BitX86 && !Is32BitX86())) continue;
     const RunResult result = Probe({mode}, StdoutMode::File, false);
     const StopMessage message = ExpectStop(result, number, kHandedOver);
     ASSERT_GE(message.levels.size(), 2u) << result.stdoutBytes;
