@@ -167,6 +167,10 @@ FAULTS = {
     "wide-partner": ("src/console/console_window.cpp", "ScreenCell& partner = CellAt(column - 1, row);",
                      "ScreenCell& partner = CellAt(column - 2, row);"),
     "breakpoint": ("src/runtime/fault_handler_posix.cpp", "    case SIGILL:\n    case SIGTRAP:\n", "    case SIGILL:\n"),
+    "wide-left-half-kept": ("src/console/console_window.cpp", "column == console.screenWidth || CellAt(column + 1",
+                            "column == console.screenWidth && CellAt(column + 1"),
+    "wide-right-half-kept": ("src/console/console_window.cpp", "column == 1 || CellAt(column - 1",
+                             "column == 1 && CellAt(column - 1"),
 }
 
 

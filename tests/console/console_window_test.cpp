@@ -53,4 +53,16 @@ TEST(ConsoleWindow, LineRulesScrollingAndClearingInsideTheMargin) {
   }
 }
 
+// A wide character across the window's edge loses the half that clearing the window blanks: the other half, outside
+// the window, shows a blank too.
+TEST(ConsoleWindow, AWideCharacterAcrossTheEdgeBreaksWhole) {
+  StartConsoleOnHandle(-1, 80, 25, true);
+  ClearWindow();
+  WriteText("\u65E5" + std::string(156, 'a') + "\u65E5", 0);  // columns 1 and 2 of row 1, 79 and 80 of row 2
+  EXPECT_TRUE(InspectCell(1, 1).width == 2 && InspectCell(80, 2).width == 0);
+  SetWindow(2, 1, 79, 25);
+  ClearWindow();
+  EXPECT_EQ(Cells(1, 1, 1) + Cells(2, 80, 80), "  ");
+}
+
 }  // namespace
