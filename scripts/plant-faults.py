@@ -171,6 +171,10 @@ FAULTS = {
                             "column == console.screenWidth && CellAt(column + 1"),
     "wide-right-half-kept": ("src/console/console_window.cpp", "column == 1 || CellAt(column - 1",
                              "column == 1 && CellAt(column - 1"),
+    "wide-second-column-broken": ("src/console/console_window.cpp", "column == 1 || CellAt(column - 1",
+                                  "column == 2 || CellAt(column - 1"),
+    "wide-partner-two-right": ("src/console/console_window.cpp", "CellAt(column + 1, row).width != 0",
+                               "CellAt(column + 2, row).width != 0"),
 }
 
 

@@ -54,15 +54,17 @@ TEST(ConsoleWindow, LineRulesScrollingAndClearingInsideTheMargin) {
 }
 
 // A wide character across the window's edge loses the half that clearing the window blanks: the other half, outside
-// the window, shows a blank too.
+// the window, shows a blank too. One wholly outside stays, even in the screen's first or last column.
 TEST(ConsoleWindow, AWideCharacterAcrossTheEdgeBreaksWhole) {
   StartConsoleOnHandle(-1, 80, 25, true);
   ClearWindow();
-  WriteText("\u65E5" + std::string(156, 'a') + "\u65E5", 0);  // columns 1 and 2 of row 1, 79 and 80 of row 2
-  EXPECT_TRUE(InspectCell(1, 1).width == 2 && InspectCell(80, 2).width == 0);
-  SetWindow(2, 1, 79, 25);
+  const std::string wide = "\u65E5";
+  // Columns 1-2 of row 1; 2-3 and 79-80 of row 2; 78-79 of row 3.
+  WriteText(wide + std::string(79, 'a') + wide + std::string(75, 'a') + wide + std::string(77, 'a') + wide, 0);
+  SetWindow(3, 1, 78, 25);
   ClearWindow();
-  EXPECT_EQ(Cells(1, 1, 1) + Cells(2, 80, 80), "  ");
+  EXPECT_EQ(Cells(1, 1, 2) + "|" + Cells(2, 2, 2) + "|" + Cells(2, 79, 80) + "|" + Cells(3, 79, 79),
+            wide + "| |" + wide + "| ");
 }
 
 }  // namespace
