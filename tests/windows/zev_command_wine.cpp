@@ -13,12 +13,16 @@ std::vector<std::string> TestCommand(const std::string& name) {
                         (name == "zev" ? "/zev.exe" : "/tests/runtime/runtime_probe.exe")};
 }
 std::vector<std::string> ZevCommand() { return TestCommand("zev"); }
-// The machine field of the program's PE header: 014C for i386.
+// The machine field of the program's PE header: 014C for i386. Read here, since CTest hands a discovered test
+// only the first of several variables in its environment.
 bool Is32BitX86() {
-  const std::string program = harness::ReadFile(ZevCommand()[1]);
-  uint32_t header = 0;
-  if (program.size() >= 64) std::memcpy(&header, program.data() + 60, sizeof header);
-  return program.size() >= size_t{header} + 6 && program.compare(header + 4, 2, "\x4C\x01") == 0;
+  static const bool i386 = [] {
+    const std::string program = harness::ReadFile(ZevCommand()[1]);
+    uint32_t header = 0;
+    if (program.size() >= 64) std::memcpy(&header, program.data() + 60, sizeof header);
+    return program.size() >= size_t{header} + 6 && program.compare(header + 4, 2, "\x4C\x01") == 0;
+  }();
+  return i386;
 }
 std::string SymbolLookup() {
   return std::string(Is32BitX86() ? "i686" : "x86_64") + "-w64-mingw32-addr2line -f -e '" + ZevCommand()[1] + "'";
