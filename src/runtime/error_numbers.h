@@ -1,4 +1,4 @@
-// Translation of the platform's error codes into the tool's error numbers.
+// The tool's error numbers, and the translation of the platform's codes into them.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +41,16 @@ enum : uint16_t {
   kErrorNameTooLong = 206,
   kErrorFileTooLarge = 223,
   kErrorCannotResolveName = 1921,
+  // Processor faults, the same on every platform.
+  kErrorDivisionByZero = 200,
+  kErrorRangeCheck = 201,
+  kErrorStackOverflow = 202,
+  kErrorFloatOverflow = 205,
+  kErrorFloatUnderflow = 206,
+  kErrorInvalidFloat = 207,
+  kErrorIntegerOverflow = 215,
+  kErrorAccessViolation = 216,
+  kErrorPrivilegedInstruction = 217,
 };
 
 // The number for a platform error code. The path, where given, lets the

@@ -3,19 +3,6 @@
 
 #include <cstdint>
 
-// The numbers of the faults, the same on every platform.
-enum : uint16_t {
-  kErrorDivisionByZero = 200,
-  kErrorRangeCheck = 201,
-  kErrorStackOverflow = 202,
-  kErrorFloatOverflow = 205,
-  kErrorFloatUnderflow = 206,
-  kErrorInvalidFloat = 207,
-  kErrorIntegerOverflow = 215,
-  kErrorAccessViolation = 216,
-  kErrorPrivilegedInstruction = 217,
-};
-
 // Called on a fault with the error number and the faulting instruction. It
 // runs in the fault's context and must end the process.
 using FaultStop = void (*)(uint16_t number, uintptr_t place);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "runtime/error_numbers.h"
 #include "runtime/fault_handler.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "runtime/error_numbers.h"
 #include "runtime/fault_context_win32.h"
 #include "runtime/fault_handler.h"
 

@@ -21,17 +21,32 @@ std::string_view SwitchValue(std::string_view parameter) {
   return parameter.size() > 3 ? parameter.substr(3) : std::string_view();
 }
 
+// The switches that only turn a choice on, whatever follows the letter.
+bool* ChoiceOf(char letter, Selection& selection) {
+  switch (letter) {
+    case 'a':
+      return &selection.ascending;
+    case 'd':
+      return &selection.descending;
+    case 'b':
+      return &selection.bigEndian;
+    case 'r':
+      return &selection.real;
+    default:
+      return nullptr;
+  }
+}
+
 // False, changing nothing, for an unknown switch.
 bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
   if (parameter.size() < 2) return false;
   // Switch letters are taken in either case.
-  switch (std::tolower(static_cast<unsigned char>(parameter[1]))) {
-    case 'a':
-      settings.selection.ascending = true;
-      return true;
-    case 'd':
-      settings.selection.descending = true;
-      return true;
+  const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(parameter[1])));
+  if (bool* choice = ChoiceOf(letter, settings.selection)) {
+    *choice = true;
+    return true;
+  }
+  switch (letter) {
     case 'f':
       settings.reportName = std::string(SwitchValue(parameter));
       return true;
@@ -68,12 +83,6 @@ bool ApplySwitch(std::string_view parameter, RunSettings& settings) {
       settings.selection.width = width.value;
       return true;
     }
-    case 'b':
-      settings.selection.bigEndian = true;
-      return true;
-    case 'r':
-      settings.selection.real = true;
-      return true;
     case 'v':
       // Read once every switch is known: the width decides what fits.
       settings.selection.knownValues = true;
