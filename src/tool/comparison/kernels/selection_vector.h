@@ -215,75 +215,78 @@ struct PatternStep {
   typename Ops::Lanes rises, stays, falls, unordered;
 };
 
+// What the selection asks of the changes, as sets of every lane or of
+// none, worked out once a block, so that the loops test no flags.
+template <class Ops>
+struct AskedChanges {
+  typename Ops::Lanes unchosen;   // every lane when no change is chosen
+  typename Ops::Lanes rises;      // -a
+  typename Ops::Lanes falls;      // -d
+  typename Ops::Lanes stepRises;  // -s: a step may rise
+  typename Ops::Lanes stepFalls;  // -s: a step may fall
+};
+
 // The lanes that pass, from what the pairs so far said of each: still
 // rising, falling, keeping the step, following the pattern, holding the
 // known values.
-template <class Ops>
+template <class Ops, bool kStep, bool kKnown, bool kPattern>
 [[gnu::always_inline]] inline typename Ops::Lanes Passing(typename Ops::Lanes rising, typename Ops::Lanes falling,
                                                           typename Ops::Lanes stepKept, typename Ops::Lanes patternKept,
-                                                          typename Ops::Lanes known, const Selection& selection,
-                                                          const KernelRule& rule) {
+                                                          typename Ops::Lanes known, const AskedChanges<Ops>& asked) {
   // Changes chosen by -a, -d, -s and -p pass when any of them holds;
   // without any, every lane does, and the known values decide.
-  typename Ops::Lanes selected = rule.byChange ? Ops::None() : Ops::All();
-  if (selection.ascending) selected = Ops::Or(selected, rising);
-  if (selection.descending) selected = Ops::Or(selected, falling);
-  if (rule.step) {
+  typename Ops::Lanes selected =
+      Ops::Or(asked.unchosen, Ops::Or(Ops::And(rising, asked.rises), Ops::And(falling, asked.falls)));
+  if constexpr (kStep) {
     // A step needs a direction too: equal differences modulo 2^n are
     // equal steps only when all of them have one sign.
-    const typename Ops::Lanes direction = rule.anyStep         ? Ops::Or(rising, falling)
-                                          : rule.direction > 0 ? rising
-                                                               : falling;
+    const typename Ops::Lanes direction =
+        Ops::Or(Ops::And(rising, asked.stepRises), Ops::And(falling, asked.stepFalls));
     selected = Ops::Or(selected, Ops::And(direction, stepKept));
   }
-  if (selection.pattern) selected = Ops::Or(selected, patternKept);
-  if (selection.knownValues) selected = Ops::And(selected, known);
+  if constexpr (kPattern) selected = Ops::Or(selected, patternKept);
+  if constexpr (kKnown) selected = Ops::And(selected, known);
   return selected;
 }
 
-// Known values as the kernels ask for them: none, or a range a file (a
-// single value is a range from it to itself), each bound in the form the
-// lanes compare it in.
-enum KnownAs { kNotKnown, kKnownWithin };
-
+// Known values as the kernels ask for them: a range a file (a single value
+// is a range from it to itself), each bound in the form the lanes compare
+// it in.
 template <class Ops>
 struct KnownTargets {
   typename Ops::Ordered lowest[kMostFiles];
   typename Ops::Ordered highest[kMostFiles];
 };
 
-template <class Ops, KnownAs kKnown>
+template <class Ops>
 [[gnu::always_inline]] inline typename Ops::Lanes Holds(typename Ops::Lanes known, typename Ops::Ordered value,
                                                         const KnownTargets<Ops>& targets, int k) {
   return Ops::And(known, Ops::Within(value, targets.lowest[k], targets.highest[k]));
 }
 
 // The positions from at that pass the selection, a bit each. Whether a
-// step and known values are asked for is known at compile time, so that
-// the loop over the inputs tests little else; a pattern is one branch
-// that always goes the same way.
-template <class Ops, bool kStep, KnownAs kKnown>
+// step, known values and a pattern are asked for is known at compile time,
+// so that the loop over the inputs tests nothing but when to give up.
+template <class Ops, bool kStep, bool kKnown, bool kPattern>
 [[gnu::always_inline]] inline uint64_t SelectedLanes(const uint8_t* const* blocks, int count, size_t at,
-                                                     const Selection& selection, const KernelRule& rule,
+                                                     const KernelRule& rule, const AskedChanges<Ops>& asked,
                                                      const KnownTargets<Ops>& knownTargets,
                                                      const PatternStep<Ops>* pattern, int testAt) {
   using Vector = typename Ops::Ordered;
   using Lanes = typename Ops::Lanes;
   Vector previous = Ops::LoadOrdered(blocks[0] + at);
   Lanes rising = Ops::All(), falling = Ops::All(), stepKept = Ops::All(), patternKept = Ops::All(), known = Ops::All();
-  if constexpr (kKnown != kNotKnown) known = Holds<Ops, kKnown>(known, previous, knownTargets, 0);
+  if constexpr (kKnown) known = Holds<Ops>(known, previous, knownTargets, 0);
   Vector target = Ops::Splat(rule.stepModulo);
-  for (int k = 1; k < count; ++k) {
+  // Any constant step: the one from the first file to the second.
+  if (kStep && rule.anyStep) target = Ops::Minus(Ops::LoadOrdered(blocks[1] + at), previous);
+  const auto take = [&](int k) {
     const Vector next = Ops::LoadOrdered(blocks[k] + at);
     const Lanes up = Ops::Greater(next, previous), down = Ops::Greater(previous, next);
     rising = Ops::And(rising, up);
     falling = Ops::And(falling, down);
-    if constexpr (kStep) {
-      const Vector difference = Ops::Minus(next, previous);
-      if (k == 1 && rule.anyStep) target = difference;
-      stepKept = Ops::And(stepKept, Ops::Equal(difference, target));
-    }
-    if (selection.pattern) {
+    if constexpr (kStep) stepKept = Ops::And(stepKept, Ops::Equal(Ops::Minus(next, previous), target));
+    if constexpr (kPattern) {
       const PatternStep<Ops>& step = pattern[k - 1];
       const Lanes same = Ops::Equal(next, previous);
       Lanes allowed = Ops::Or(Ops::And(up, step.rises), Ops::And(down, step.falls));
@@ -294,12 +297,19 @@ template <class Ops, bool kStep, KnownAs kKnown>
       }
       patternKept = Ops::And(patternKept, allowed);
     }
-    if constexpr (kKnown != kNotKnown) known = Holds<Ops, kKnown>(known, next, knownTargets, k);
+    if constexpr (kKnown) known = Holds<Ops>(known, next, knownTargets, k);
     previous = next;
-    if (k == testAt && Ops::IsEmpty(Passing<Ops>(rising, falling, stepKept, patternKept, known, selection, rule)))
-      return 0;
-  }
-  return Ops::Bits(Passing<Ops>(rising, falling, stepKept, patternKept, known, selection, rule));
+  };
+  // The first pair, the pairs up to the test, the test, then the rest: two
+  // loops that test nothing inside. There are always two inputs or more.
+  take(1);
+  int k = 2;
+  for (; k < count && k <= testAt; ++k) take(k);
+  if (k < count &&
+      Ops::IsEmpty(Passing<Ops, kStep, kKnown, kPattern>(rising, falling, stepKept, patternKept, known, asked)))
+    return 0;
+  for (; k < count; ++k) take(k);
+  return Ops::Bits(Passing<Ops, kStep, kKnown, kPattern>(rising, falling, stepKept, patternKept, known, asked));
 }
 
 template <class Ops>
@@ -317,23 +327,37 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
       knownTargets.lowest[k] = Ops::KnownLow(selection.lowest[k], selection.highest[k]);
       knownTargets.highest[k] = Ops::KnownHigh(selection.lowest[k], selection.highest[k]);
     }
+    const auto every = [](bool yes) { return yes ? Ops::All() : Ops::None(); };
+    const AskedChanges<Ops> asked = {
+        .unchosen = every(!rule.byChange),
+        .rises = every(selection.ascending),
+        .falls = every(selection.descending),
+        .stepRises = every(rule.anyStep || rule.direction > 0),
+        .stepFalls = every(rule.anyStep || rule.direction <= 0),
+    };
     PatternStep<Ops> pattern[kMostFiles - 1];
-    const auto allowed = [&](int k, uint8_t step) {
-      return (selection.steps[k] & step) != 0 ? Ops::All() : Ops::None();
-    };
-    for (int k = 0; k + 1 < count; ++k)
-      pattern[k] = {allowed(k, kStepRises), allowed(k, kStepStays), allowed(k, kStepFalls), allowed(k, kStepUnordered)};
+    for (int k = 0; k + 1 < count; ++k) {
+      const uint8_t steps = selection.steps[k];
+      pattern[k] = {every(steps & kStepRises), every(steps & kStepStays), every(steps & kStepFalls),
+                    every(steps & kStepUnordered)};
+    }
     const int testAt = PairsBeforeTest(selection, count);
-    const auto scan = [&](auto selected) {
-      for (; at + Ops::kVectorBytes <= length; at += Ops::kVectorBytes)
-        found = AppendLanes(selected(blocks, count, at, selection, rule, knownTargets, pattern, testAt), at, indexes,
-                            found);
+    // Each combination of a step, known values and a pattern gets a loop of
+    // its own, chosen by type rather than through a pointer, so that the
+    // body is inlined into it.
+    const auto scan = [&](auto step, auto known, auto patterned) {
+      for (; at + Ops::kVectorBytes <= length; at += Ops::kVectorBytes) {
+        const uint64_t lanes =
+            SelectedLanes<Ops, decltype(step)::value, decltype(known)::value, decltype(patterned)::value>(
+                blocks, count, at, rule, asked, knownTargets, pattern, testAt);
+        found = AppendLanes(lanes, at, indexes, found);
+      }
     };
-    // Each combination of a step and known values gets a loop of its own.
+    const auto withPattern = [&](auto step, auto known) {
+      selection.pattern ? scan(step, known, std::true_type()) : scan(step, known, std::false_type());
+    };
     const auto withKnown = [&](auto step) {
-      constexpr bool kStep = decltype(step)::value;
-      selection.knownValues ? scan(SelectedLanes<Ops, kStep, kKnownWithin>)
-                            : scan(SelectedLanes<Ops, kStep, kNotKnown>);
+      selection.knownValues ? withPattern(step, std::true_type()) : withPattern(step, std::false_type());
     };
     // Real values take no steps.
     if constexpr (Ops::kReal) {
