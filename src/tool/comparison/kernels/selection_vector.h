@@ -224,12 +224,13 @@ struct AskedChanges {
   typename Ops::Lanes falls;      // -d
   typename Ops::Lanes stepRises;  // -s: a step may rise
   typename Ops::Lanes stepFalls;  // -s: a step may fall
+  typename Ops::Lanes patterned;  // -p
 };
 
 // The lanes that pass, from what the pairs so far said of each: still
 // rising, falling, keeping the step, following the pattern, holding the
 // known values.
-template <class Ops, bool kStep, bool kKnown, bool kPattern>
+template <class Ops, bool kStep, bool kKnown>
 [[gnu::always_inline]] inline typename Ops::Lanes Passing(typename Ops::Lanes rising, typename Ops::Lanes falling,
                                                           typename Ops::Lanes stepKept, typename Ops::Lanes patternKept,
                                                           typename Ops::Lanes known, const AskedChanges<Ops>& asked) {
@@ -244,7 +245,7 @@ template <class Ops, bool kStep, bool kKnown, bool kPattern>
         Ops::Or(Ops::And(rising, asked.stepRises), Ops::And(falling, asked.stepFalls));
     selected = Ops::Or(selected, Ops::And(direction, stepKept));
   }
-  if constexpr (kPattern) selected = Ops::Or(selected, patternKept);
+  selected = Ops::Or(selected, Ops::And(patternKept, asked.patterned));
   if constexpr (kKnown) selected = Ops::And(selected, known);
   return selected;
 }
@@ -265,13 +266,13 @@ template <class Ops>
 }
 
 // The positions from at that pass the selection, a bit each. Whether a
-// step, known values and a pattern are asked for is known at compile time,
-// so that the loop over the inputs tests nothing but when to give up.
-template <class Ops, bool kStep, bool kKnown, bool kPattern>
+// step and known values are asked for is known at compile time, so that
+// the loop over the inputs tests little else.
+template <class Ops, bool kStep, bool kKnown>
 [[gnu::always_inline]] inline uint64_t SelectedLanes(const uint8_t* const* blocks, int count, size_t at,
                                                      const KernelRule& rule, const AskedChanges<Ops>& asked,
                                                      const KnownTargets<Ops>& knownTargets,
-                                                     const PatternStep<Ops>* pattern, int testAt) {
+                                                     const PatternStep<Ops>* pattern, bool patterned, int testAt) {
   using Vector = typename Ops::Ordered;
   using Lanes = typename Ops::Lanes;
   Vector previous = Ops::LoadOrdered(blocks[0] + at);
@@ -286,7 +287,7 @@ template <class Ops, bool kStep, bool kKnown, bool kPattern>
     rising = Ops::And(rising, up);
     falling = Ops::And(falling, down);
     if constexpr (kStep) stepKept = Ops::And(stepKept, Ops::Equal(Ops::Minus(next, previous), target));
-    if constexpr (kPattern) {
+    if (patterned) {
       const PatternStep<Ops>& step = pattern[k - 1];
       const Lanes same = Ops::Equal(next, previous);
       Lanes allowed = Ops::Or(Ops::And(up, step.rises), Ops::And(down, step.falls));
@@ -300,16 +301,14 @@ template <class Ops, bool kStep, bool kKnown, bool kPattern>
     if constexpr (kKnown) known = Holds<Ops>(known, next, knownTargets, k);
     previous = next;
   };
-  // The first pair, the pairs up to the test, the test, then the rest: two
-  // loops that test nothing inside. There are always two inputs or more.
-  take(1);
-  int k = 2;
+  // The pairs up to the test, the test, then the rest: two loops that test
+  // nothing inside.
+  int k = 1;
   for (; k < count && k <= testAt; ++k) take(k);
-  if (k < count &&
-      Ops::IsEmpty(Passing<Ops, kStep, kKnown, kPattern>(rising, falling, stepKept, patternKept, known, asked)))
+  if (k < count && Ops::IsEmpty(Passing<Ops, kStep, kKnown>(rising, falling, stepKept, patternKept, known, asked)))
     return 0;
   for (; k < count; ++k) take(k);
-  return Ops::Bits(Passing<Ops, kStep, kKnown, kPattern>(rising, falling, stepKept, patternKept, known, asked));
+  return Ops::Bits(Passing<Ops, kStep, kKnown>(rising, falling, stepKept, patternKept, known, asked));
 }
 
 template <class Ops>
@@ -334,6 +333,7 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
         .falls = every(selection.descending),
         .stepRises = every(rule.anyStep || rule.direction > 0),
         .stepFalls = every(rule.anyStep || rule.direction <= 0),
+        .patterned = every(selection.pattern),
     };
     PatternStep<Ops> pattern[kMostFiles - 1];
     for (int k = 0; k + 1 < count; ++k) {
@@ -342,22 +342,19 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
                     every(steps & kStepUnordered)};
     }
     const int testAt = PairsBeforeTest(selection, count);
-    // Each combination of a step, known values and a pattern gets a loop of
-    // its own, chosen by type rather than through a pointer, so that the
-    // body is inlined into it.
-    const auto scan = [&](auto step, auto known, auto patterned) {
+    // Each combination of a step and known values gets a loop of its own,
+    // chosen by type rather than through a pointer, so that the body is
+    // inlined into it. A pattern is a branch that always goes one way,
+    // which keeps the kernels half the size.
+    const auto scan = [&](auto step, auto known) {
       for (; at + Ops::kVectorBytes <= length; at += Ops::kVectorBytes) {
-        const uint64_t lanes =
-            SelectedLanes<Ops, decltype(step)::value, decltype(known)::value, decltype(patterned)::value>(
-                blocks, count, at, rule, asked, knownTargets, pattern, testAt);
+        const uint64_t lanes = SelectedLanes<Ops, decltype(step)::value, decltype(known)::value>(
+            blocks, count, at, rule, asked, knownTargets, pattern, selection.pattern, testAt);
         found = AppendLanes(lanes, at, indexes, found);
       }
     };
-    const auto withPattern = [&](auto step, auto known) {
-      selection.pattern ? scan(step, known, std::true_type()) : scan(step, known, std::false_type());
-    };
     const auto withKnown = [&](auto step) {
-      selection.knownValues ? withPattern(step, std::true_type()) : withPattern(step, std::false_type());
+      selection.knownValues ? scan(step, std::true_type()) : scan(step, std::false_type());
     };
     // Real values take no steps.
     if constexpr (Ops::kReal) {
