@@ -216,7 +216,8 @@ struct PatternStep {
 };
 
 // What the selection asks of the changes, as sets of every lane or of
-// none, worked out once a block, so that the loops test no flags.
+// none, worked out once a block, so that the loops test no flags but the
+// pattern's.
 template <class Ops>
 struct AskedChanges {
   typename Ops::Lanes unchosen;   // every lane when no change is chosen
@@ -224,7 +225,6 @@ struct AskedChanges {
   typename Ops::Lanes falls;      // -d
   typename Ops::Lanes stepRises;  // -s: a step may rise
   typename Ops::Lanes stepFalls;  // -s: a step may fall
-  typename Ops::Lanes patterned;  // -p
 };
 
 // The lanes that pass, from what the pairs so far said of each: still
@@ -245,7 +245,7 @@ template <class Ops, bool kStep, bool kKnown>
         Ops::Or(Ops::And(rising, asked.stepRises), Ops::And(falling, asked.stepFalls));
     selected = Ops::Or(selected, Ops::And(direction, stepKept));
   }
-  selected = Ops::Or(selected, Ops::And(patternKept, asked.patterned));
+  selected = Ops::Or(selected, patternKept);
   if constexpr (kKnown) selected = Ops::And(selected, known);
   return selected;
 }
@@ -276,7 +276,9 @@ template <class Ops, bool kStep, bool kKnown>
   using Vector = typename Ops::Ordered;
   using Lanes = typename Ops::Lanes;
   Vector previous = Ops::LoadOrdered(blocks[0] + at);
-  Lanes rising = Ops::All(), falling = Ops::All(), stepKept = Ops::All(), patternKept = Ops::All(), known = Ops::All();
+  Lanes rising = Ops::All(), falling = Ops::All(), stepKept = Ops::All(), known = Ops::All();
+  // Without a pattern no lane passes by one.
+  Lanes patternKept = patterned ? Ops::All() : Ops::None();
   if constexpr (kKnown) known = Holds<Ops>(known, previous, knownTargets, 0);
   Vector target = Ops::Splat(rule.stepModulo);
   // Any constant step: the one from the first file to the second.
@@ -333,7 +335,6 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
         .falls = every(selection.descending),
         .stepRises = every(rule.anyStep || rule.direction > 0),
         .stepFalls = every(rule.anyStep || rule.direction <= 0),
-        .patterned = every(selection.pattern),
     };
     PatternStep<Ops> pattern[kMostFiles - 1];
     for (int k = 0; k + 1 < count; ++k) {
