@@ -50,4 +50,13 @@ TEST(Switches, EachParameterSetsItsFieldAlone) {
   EXPECT_TRUE(Of(runSettings) == (Fields{.step = true, .stepSize = 2, .report = "second", .offset = 20}));
 }
 
+// A pattern with more steps than ten inputs have is refused, and nothing is stored past the last step.
+TEST(Switches, ALongPatternStaysInsideTheSteps) {
+  RunSettings settings;
+  settings.fileCount = kMostFiles;
+  settings.selection.pattern = true;
+  settings.patternText = std::string(kMostFiles, '+');
+  EXPECT_EQ(ReadPattern(settings), "Count of steps must be the count of files less one");
+}
+
 }  // namespace

@@ -13,7 +13,7 @@ class Forms : public ZevTest {
     MakeInput("c", std::string("\0\0\xC0\x3F\0\0\x80\x7F", 8));                         // 1.5, inf
     MakeInput("d", std::string("\0\0\x80\xFF\0\0\xC0\x7F", 8));                         // -inf, nan
     MakeInput("e", std::string("\xEC\x78\xAD\x60\x95\xBF\xD6\x33\0\x80\x3B\x46", 12));  // 1E20, 1E-7, 12000
-    MakeInput("f", std::string("\0\0\xC8\x42\xCD\xCC\x4C\x3D\0\0\xC0\x3F", 12));        // 100, 0.05, 1.5
+    MakeInput("f", std::string("\0\0\xC8\x42\xCD\xCC\x4C\x3D\0\0\x40\x41", 12));        // 100, 0.05, 12
   }
   RunResult Detached(const std::vector<std::string>& args) {
     harness::RunOptions options = Options(args, StdoutMode::Pipe);
@@ -43,10 +43,10 @@ TEST_F(Forms, WithoutATerminal) {
        .exitCode = 0,
        .standardOutput = "{\"files\":[\"c\",\"d\"],\"width\":4,\"byte_order\":\"little\",\"real\":true,\"offset\":0}\n"
                          "{\"offset\":0,\"values\":[1.5,\"-inf\"]}\n{\"offset\":4,\"values\":[\"inf\",\"nan\"]}\n"},
-      // Plainly where that is no longer, with an exponent where it is shorter.
+      // Plainly where that is no longer, a whole number without a point; with an exponent where it is shorter.
       {.args = {"e", "f", "-w:4", "-r", "-m:csv"},
        .exitCode = 0,
-       .standardOutput = "offset,e,f\r\n0,1E20,100\r\n4,1E-7,0.05\r\n8,12000,1.5\r\n"},
+       .standardOutput = "offset,e,f\r\n0,1E20,100\r\n4,1E-7,0.05\r\n8,12000,12\r\n"},
       {.args = {"a", "b", "-m"}, .exitCode = 1, .standardError = "Unknown Parameter: -m\r\n"},
       {.args = {"a", "-m:csv"}, .exitCode = 1, .standardError = "Count of files must be 2 or more\r\n"},
       {.args = {"a", "b", "-m:xml"}, .exitCode = 1, .standardError = "Unknown Parameter: -m:xml\r\n"},
