@@ -177,6 +177,7 @@ FAULTS = {
                              "column == 1 && CellAt(column - 1"),
     "wide-second-column-broken": ("src/console/console_window.cpp", "column == 1 || CellAt(column - 1",
                                   "column == 2 || CellAt(column - 1"),
+    "wide-over-left-half": ("src/console/console_window.cpp", "  if (width == 2) DetachCell(column + 1, row);", "  if (width == 2) DetachCell(column, row);"),
     "wide-partner-two-right": ("src/console/console_window.cpp", "CellAt(column + 1, row).width != 0",
                                "CellAt(column + 2, row).width != 0"),
 }

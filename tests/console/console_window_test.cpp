@@ -67,4 +67,16 @@ TEST(ConsoleWindow, AWideCharacterAcrossTheEdgeBreaksWhole) {
             wide + "| |" + wide + "| ");
 }
 
+// A character written over one half of a wide one blanks the other half, and no cell beyond those it covers.
+TEST(ConsoleWindow, OverwritingHalfAWideCharacterBlanksTheOtherHalf) {
+  StartConsoleOnHandle(-1, 80, 25, true);
+  ClearWindow();
+  const std::string wide = "\u65E5";
+  WriteText("a" + wide + "b\b\b\b\b" + wide, 0);  // a wide one over "a" and the left half of the first
+  EndLine();
+  WriteText(wide + wide + "\b\b\by", 0);  // "y" over the right half of the first of two
+  EXPECT_EQ(Cells(1, 1, 4) + "|" + Cells(2, 1, 4), wide + " b|" + " y" + wide);
+  EXPECT_TRUE(InspectCell(3, 1).width == 1 && InspectCell(1, 2).width == 1 && InspectCell(3, 2).width == 2);
+}
+
 }  // namespace
