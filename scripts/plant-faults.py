@@ -34,6 +34,7 @@ FAULTS = {
     "truncate": ("src/runtime/files_posix.cpp", "return ftruncate(handle, 0);", "return ftruncate(handle, 1);"),
     "stop-place": ("src/runtime/stop_message.cpp", "int digitCount = 8;", "int digitCount = 7;"),
     # console
+    "colours-bold": ("src/console/console_terminal_posix.cpp", 'gathered += "\\x1b[0;";', 'gathered += "\\x1b[1;";'),
     "window-right": ("src/tool/command_line/banner.cpp", "kWindowRight = 79;", "kWindowRight = 78;"),
     "banner-field": ("src/tool/command_line/banner.cpp", "kBannerField = 72;", "kBannerField = 71;"),
     "c1-controls": ("src/console/utf8_characters.cpp", "if (code >= 0x80 && code <= 0x9F) return 0;",

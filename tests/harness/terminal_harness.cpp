@@ -90,6 +90,7 @@ void ReadScreen(RunResult& result) {
       out.width = cell.chars[0] == 0xFFFFFFFF ? 0 : cell.width;  // libvterm's mark of a wide character's right half
       out.foreground = PaletteIndexOf(state, cell.fg, true);
       out.background = PaletteIndexOf(state, cell.bg, false);
+      out.bold = cell.attrs.bold != 0;
     }
   }
   VTermPos cursor;
@@ -218,8 +219,9 @@ std::string ReadFile(const std::string& path) {
 void ExpectColours(const RunResult& result, int row, int column, int count, int foreground, int background) {
   for (int c = column; c < column + count && c < result.columns; ++c) {
     const Cell& cell = result.At(row, c);
-    ASSERT_TRUE(cell.foreground == foreground && cell.background == background)
-        << "row " << row + 1 << " column " << c + 1 << " has colours " << cell.foreground << " on " << cell.background;
+    ASSERT_TRUE(cell.foreground == foreground && cell.background == background && !cell.bold)
+        << "row " << row + 1 << " column " << c + 1 << " has colours " << cell.foreground << " on " << cell.background
+        << (cell.bold ? ", in bold" : "");
   }
 }
 

@@ -24,6 +24,7 @@ struct Cell {
   int width = 1;        // 2 for a wide character, 0 for its right half
   int foreground = -1;  // palette index; -1 the terminal's own, -2 none of the palette
   int background = -1;
+  bool bold = false;
 };
 
 struct RunResult {
@@ -55,7 +56,7 @@ std::string ReadFile(const std::string& path);
 // The terminal's palette index of each of the tool's colours (a PC text screen's: bit 0 blue, bit 2 red).
 inline constexpr int kPaletteIndexOfColour[16] = {0, 4, 2, 6, 1, 5, 3, 7, 8, 12, 10, 14, 9, 13, 11, 15};
 constexpr int PaletteIndex(int toolColour) { return kPaletteIndexOfColour[toolColour & 15]; }
-// count cells of a row from column on show these palette colours.
+// count cells of a row from column on show these palette colours, and not in bold: the tool never asks for it.
 void ExpectColours(const RunResult& result, int row, int column, int count, int foreground, int background);
 
 }  // namespace harness
