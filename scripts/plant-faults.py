@@ -94,7 +94,7 @@ FAULTS = {
     'vec-round-tests-first-part-only': ('src/tool/comparison/kernels/selection_vector.h', 'for (size_t part = 1; part < kRound; ++part) any = Ops::Or(any, parts[part] = ', 'for (size_t part = 1; part < kRound; ++part) (parts[part] = '),
     'vec-big-endian-fours-mask': ('src/tool/comparison/kernels/selection_vector.h', 'kFours = static_cast<std::make_unsigned_t<Element>>(0x0000FFFF0000FFFFull)', 'kFours = static_cast<std::make_unsigned_t<Element>>(0x00FF00FF00FF00FFull)'),
     'vec-any-step-target-late': ('src/tool/comparison/kernels/selection_vector.h', 'Ops::LoadOrdered(blocks[1] + at), previous)', 'Ops::LoadOrdered(blocks[count - 1] + at), previous)'),
-    'vec-pattern-unmasked': ('src/tool/comparison/kernels/selection_vector.h', 'patterned ? Ops::All() : Ops::None()', 'Ops::All()'),
+    'vec-pattern-unmasked': ('src/tool/comparison/kernels/selection_vector.h', 'pattern != nullptr ? Ops::All() : Ops::None()', 'Ops::All()'),
     'vec-unchosen-inverted': ('src/tool/comparison/kernels/selection_vector.h', '.unchosen = every(!rule.byChange)', '.unchosen = every(rule.byChange)'),
     'vec-real-unordered-step-lost': ('src/tool/comparison/kernels/selection_vector.h', 'if constexpr (Ops::kReal) {\n        allowed', 'if constexpr (false) {\n        allowed'),
     'vec-known-range-top-excluded': ('src/tool/comparison/kernels/selection_vector.h', 'TopBits()) > span)', 'TopBits()) >= span)'),

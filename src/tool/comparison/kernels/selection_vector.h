@@ -272,13 +272,13 @@ template <class Ops, bool kStep, bool kKnown>
 [[gnu::always_inline]] inline uint64_t SelectedLanes(const uint8_t* const* blocks, int count, size_t at,
                                                      const KernelRule& rule, const AskedChanges<Ops>& asked,
                                                      const KnownTargets<Ops>& knownTargets,
-                                                     const PatternStep<Ops>* pattern, bool patterned, int testAt) {
+                                                     const PatternStep<Ops>* pattern, int testAt) {
   using Vector = typename Ops::Ordered;
   using Lanes = typename Ops::Lanes;
   Vector previous = Ops::LoadOrdered(blocks[0] + at);
   Lanes rising = Ops::All(), falling = Ops::All(), stepKept = Ops::All(), known = Ops::All();
-  // Without a pattern no lane passes by one.
-  Lanes patternKept = patterned ? Ops::All() : Ops::None();
+  // Without a pattern (null) no lane passes by one.
+  Lanes patternKept = pattern != nullptr ? Ops::All() : Ops::None();
   if constexpr (kKnown) known = Holds<Ops>(known, previous, knownTargets, 0);
   Vector target = Ops::Splat(rule.stepModulo);
   // Any constant step: the one from the first file to the second.
@@ -289,7 +289,7 @@ template <class Ops, bool kStep, bool kKnown>
     rising = Ops::And(rising, up);
     falling = Ops::And(falling, down);
     if constexpr (kStep) stepKept = Ops::And(stepKept, Ops::Equal(Ops::Minus(next, previous), target));
-    if (patterned) {
+    if (pattern != nullptr) {
       const PatternStep<Ops>& step = pattern[k - 1];
       const Lanes same = Ops::Equal(next, previous);
       Lanes allowed = Ops::Or(Ops::And(up, step.rises), Ops::And(down, step.falls));
@@ -350,7 +350,7 @@ size_t FindSelectedVector(const uint8_t* const* blocks, int count, size_t length
     const auto scan = [&](auto step, auto known) {
       for (; at + Ops::kVectorBytes <= length; at += Ops::kVectorBytes) {
         const uint64_t lanes = SelectedLanes<Ops, decltype(step)::value, decltype(known)::value>(
-            blocks, count, at, rule, asked, knownTargets, pattern, selection.pattern, testAt);
+            blocks, count, at, rule, asked, knownTargets, selection.pattern ? pattern : nullptr, testAt);
         found = AppendLanes(lanes, at, indexes, found);
       }
     };
